@@ -1,0 +1,10 @@
+// Symbol export for the two shared libraries (brixvl and tlxvl).
+// Both build with hidden visibility; only classes and functions marked TLX_EXPORT
+// form their binary interface.
+#pragma once
+
+#if defined(_WIN32)
+#define TLX_EXPORT __declspec(dllexport)
+#else
+#define TLX_EXPORT __attribute__((visibility("default")))
+#endif

@@ -1,0 +1,79 @@
+#include "port/FileSystem.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+namespace port {
+namespace {
+
+bool writeAll(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+std::string directoryOf(const std::string& path) {
+    std::string::size_type slash = path.find_last_of('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+MakeDirectoryResult makeDirectory(const std::string& path) {
+    if (::mkdir(path.c_str(), 0777) == 0) {
+        return MakeDirectoryResult::Created;
+    }
+    return errno == EEXIST ? MakeDirectoryResult::AlreadyExists : MakeDirectoryResult::Failed;
+}
+
+bool replaceFileAtomically(const std::string& path, const char* data, size_t size) {
+    std::string temporary = path + ".tmpXXXXXX";
+    int fd = ::mkstemp(&temporary[0]);
+    if (fd < 0) {
+        return false;
+    }
+    bool ok = writeAll(fd, data, size) && ::fsync(fd) == 0;
+    // mkstemp creates the file 0600; give it the permissions an fopen'ed file would have.
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0666 & ~mask);
+    ok = (::close(fd) == 0) && ok;
+    if (ok) {
+        ok = ::rename(temporary.c_str(), path.c_str()) == 0;
+    }
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+bool fileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+}  // namespace port

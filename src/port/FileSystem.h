@@ -1,0 +1,32 @@
+// File-system operations that the monitor needs beyond plain stdio.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "port/Export.h"
+
+namespace port {
+
+// The separator that ends a directory path ("kvorlogs" + kPathSeparator).
+#if defined(_WIN32)
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+enum class MakeDirectoryResult { Created, AlreadyExists, Failed };
+
+// Creates one directory. AlreadyExists when anything of that name is there, a plain file
+// included (the caller then finds out when it opens files through it).
+TLX_EXPORT MakeDirectoryResult makeDirectory(const std::string& path);
+
+// Replaces path with data so that a crash or a full disk leaves either the old or the new
+// file, never a cut one: writes a temporary file beside it, flushes and syncs it, renames it
+// over path and syncs the directory. On failure the temporary file is removed, path is left
+// untouched and false is returned.
+TLX_EXPORT bool replaceFileAtomically(const std::string& path, const char* data, size_t size);
+
+TLX_EXPORT bool fileExists(const std::string& path);
+
+}  // namespace port

@@ -1,0 +1,26 @@
+// A flag that one thread raises to cut another thread's wait short.
+// The monitor's stop() raises it so that a poll wait ends at once; start() clears it.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+
+#include "port/Export.h"
+
+namespace port {
+
+class TLX_EXPORT Interrupt {
+public:
+    void raise();
+    void clear();
+    bool raised() const;
+    // Blocks for up to ms milliseconds of real time; returns true when raised.
+    bool waitFor(long ms);
+
+private:
+    mutable std::mutex mutex_;
+    std::condition_variable cv_;
+    bool raised_ = false;
+};
+
+}  // namespace port

@@ -1,0 +1,15 @@
+// Where the monitor keeps its files: the directory of the tlxvl library itself, or the
+// directory named by the environment variable TLXVL_HOME when that is set (the demo host
+// and the tests give each monitor a directory of its own this way).
+#pragma once
+
+#include <string>
+
+#include "port/Export.h"
+
+namespace port {
+
+// The directory, ending in kPathSeparator; empty when it cannot be found.
+TLX_EXPORT std::string moduleDirectory();
+
+}  // namespace port

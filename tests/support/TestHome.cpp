@@ -1,0 +1,68 @@
+#include "support/TestHome.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "port/DebugMask.h"
+
+namespace fs = std::filesystem;
+
+void TestHome::SetUp() {
+    std::string pattern = (fs::temp_directory_path() / "tlxvl-test-XXXXXX").string();
+    char* made = ::mkdtemp(&pattern[0]);
+    ASSERT_NE(made, nullptr) << "cannot create a temporary directory";
+    home_ = std::string(made) + "/";
+    ::setenv("TLXVL_HOME", home_.c_str(), 1);
+    port::Clock::install(&clock_);
+    DebugMask::set(0);
+}
+
+void TestHome::TearDown() {
+    port::Clock::install(nullptr);
+    DebugMask::set(0);
+    ::unsetenv("TLXVL_HOME");
+    if (!home_.empty()) {
+        std::error_code ignored;
+        fs::permissions(home_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(home_, ignored);
+    }
+}
+
+void TestHome::writeFile(const std::string& name, const std::string& content) const {
+    std::ofstream out(path(name), std::ios::binary | std::ios::trunc);
+    out << content;
+}
+
+std::string TestHome::readFile(const std::string& name) const {
+    std::ifstream in(path(name), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool TestHome::exists(const std::string& name) const {
+    return fs::exists(path(name));
+}
+
+void TestHome::writeSmallCatalog() const {
+    writeFile("RaidNLS.properties",
+              "# A catalog for tests\n"
+              "agentEventInfNoControllers=No controllers were found.\n"
+              "eventArgController=controller {0}\n"
+              "testTwoArgs=first {0}, second {1}\n");
+}
+
+void TestHome::installShippedCatalog() const {
+    fs::copy_file(shippedCatalogPath(), path("RaidNLS.properties"),
+                  fs::copy_options::overwrite_existing);
+}
+
+std::string shippedCatalogPath() {
+    return std::string(TLXVL_SOURCE_DIR) + "/data/RaidNLS.properties";
+}
+
+std::string testDataPath(const std::string& name) {
+    return std::string(TLXVL_SOURCE_DIR) + "/tests/data/" + name;
+}
