@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing tlxvl needs, when they are missing.
+# Usage: tools/deps.sh [build|test|ci]   (each level includes the one before)
+set -euo pipefail
+level="${1:-build}"
+
+packages=(cmake g++ make)
+if [ "$level" != build ]; then
+    packages+=(libgtest-dev libgmock-dev libtinyxml2-dev)
+fi
+if [ "$level" = ci ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
