@@ -1,0 +1,90 @@
+// The XML implementation of Writer: turns the serialisation calls into indented, escaped XML
+// text in a growing heap buffer that belongs to the caller. The writer frees the block the
+// caller's pointer held at construction, allocates its own (malloc), keeps the caller's
+// pointer on the current block after every growth and never frees it: the caller releases the
+// final text with free(). If the first block cannot be allocated, the writer writes nothing.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "raidlib/Writer.h"
+
+class XMLWriter : public Writer {
+public:
+    explicit XMLWriter(char** text);
+    ~XMLWriter() override = default;
+
+    void writeAttribute(const char* name, char value) override;
+    void writeAttribute(const char* name, unsigned char value) override;
+    void writeAttribute(const char* name, int value) override;
+    void writeAttribute(const char* name, unsigned int value) override;
+    void writeAttribute(const char* name, int16_t value) override;
+    void writeAttribute(const char* name, uint16_t value) override;
+    void writeAttribute(const char* name, long value) override;
+    void writeAttribute(const char* name, unsigned long value) override;
+    void writeHexAttribute(const char* name, unsigned long value) override;
+    void writeAttribute(const char* name, float value) override;
+    void writeAttribute(const char* name, double value) override;
+    void writeAttribute(const char* name, unsigned long long value) override;
+    void writeAttribute(const char* name, long long value) override;
+    void writeAttribute64(const char* name, unsigned long long value) override;
+    void writeAttribute(const char* name, bool value) override;
+    void writeAttribute(const char* name, const char* value) override;
+    void writeAttribute(const char* name, char* value) override;
+
+    void writeAddr(const Addr* addr) override;
+    void writeAddr(const Addr& addr) override;
+    void writeObject(Serializable* object) override;
+    void writeObject(Serializable& object) override;
+    void writeAddrAttributes(const Addr* addr) override;
+    void writeAddrAttributes(const Addr& addr) override;
+    void writeAddrAttributes(Addr* addr) override;
+
+    void writeElement(RaidObject* object) override;
+    void writeElement(RaidObject& object) override;
+
+    void writeText(const char* text) override;
+    void writeBytes(const char* name, const unsigned char* data, unsigned long count) override;
+    void writeRaw(const char* text) override;
+
+    void writeAddr2(const Addr2* addr) override;
+    void writeAddr2(const Addr2& addr) override;
+    void writeAllAddrAttributes(const Addr* addr) override;
+    void writeAllAddrAttributes(const Addr& addr) override;
+    void writeAddr2Attributes(const Addr2* addr) override;
+    void writeAddr2Attributes(const Addr2& addr) override;
+    void writeAllAddr2Attributes(const Addr2* addr) override;
+    void writeAllAddr2Attributes(const Addr2& addr) override;
+    uint32_t getCapacity() override { return capacity_; }
+    uint32_t getLength() override { return length_; }
+
+    XMLWriter(const XMLWriter&) = delete;
+    XMLWriter& operator=(const XMLWriter&) = delete;
+
+private:
+    static constexpr uint32_t kFirstBlock = 512;
+    static constexpr uint32_t kLinearGrowth = 0x10000;
+    static constexpr size_t kLineSize = 64;
+    static constexpr size_t kBytesFlush = 56;
+    static constexpr uint32_t kMaxOpenIndent = 62;
+    static constexpr uint32_t kMaxCloseIndent = 61;
+
+    void append(const char* bytes, size_t count);
+    void append(const char* text);
+    void appendSpaces(uint32_t count);
+    // Composes " name=\"<format>\"" in the line buffer (or a larger block when it does not
+    // fit) and appends it.
+    void writeFormatted(const char* name, const char* format, ...)
+        __attribute__((format(printf, 3, 4)));
+    void writeDecimal(const char* name, bool negative, unsigned long long magnitude);
+    void writeEscapedText(const char* name, const char* value);
+
+    char* text_ = nullptr;
+    char** callerText_;
+    char line_[kLineSize] = {};
+    uint32_t capacity_ = 0;
+    uint32_t length_ = 0;
+    uint32_t indent_ = 0;
+    uint32_t step_ = 4;
+};

@@ -1,0 +1,194 @@
+#include "snapshot/XmlAttributeList_C.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <new>
+
+#include "raidlib/DynamicBufferException.h"
+
+namespace {
+
+// strtol as a 32-bit long reads it: decimal, stops at the first character that does not
+// belong to the number, and saturates at the 32-bit limits.
+int32_t toLong(const char* text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    const long long value = std::strtoll(text, nullptr, 10);
+    if (value > std::numeric_limits<int32_t>::max()) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    if (value < std::numeric_limits<int32_t>::min()) {
+        return std::numeric_limits<int32_t>::min();
+    }
+    return static_cast<int32_t>(value);
+}
+
+// strtoul as a 32-bit unsigned long reads it: a magnitude beyond 32 bits saturates, a minus
+// sign negates the magnitude modulo 2^32.
+uint32_t toULong(const char* text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    const char* p = text;
+    while (std::isspace(static_cast<unsigned char>(*p))) {
+        ++p;
+    }
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') {
+        ++p;
+    }
+    if (!std::isdigit(static_cast<unsigned char>(*p))) {
+        return 0;
+    }
+    errno = 0;
+    const unsigned long long magnitude = std::strtoull(p, nullptr, 10);
+    if (errno == ERANGE || magnitude > std::numeric_limits<uint32_t>::max()) {
+        return std::numeric_limits<uint32_t>::max();
+    }
+    const auto value = static_cast<uint32_t>(magnitude);
+    return negative ? 0u - value : value;
+}
+
+uint64_t toU64(const char* text) {
+    if (text == nullptr) {
+        return 0;
+    }
+    const double value = std::strtod(text, nullptr);
+    // A conversion outside the target range is undefined; pin it to the range instead.
+    if (std::isnan(value) || value <= 0.0) {
+        return 0;
+    }
+    if (value >= 18446744073709551616.0) {
+        return std::numeric_limits<uint64_t>::max();
+    }
+    return static_cast<uint64_t>(value);
+}
+
+bool toBool(const char* text) {
+    return text != nullptr && (text[0] == 't' || text[0] == 'T' || text[0] == '1');
+}
+
+}  // namespace
+
+XmlAttributeList_C::XmlAttributeList_C(unsigned long initial, unsigned long grow)
+    : growEntries_(grow > 0 ? grow : 1) {
+    reserve(initial);
+}
+
+XmlAttributeList_C::~XmlAttributeList_C() = default;
+
+void XmlAttributeList_C::reserve(unsigned long entries) {
+    try {
+        entries_.reserve(entries);
+    } catch (const std::exception&) {
+        throw DynamicBufferException(DynamicBufferException::kOutOfMemory);
+    }
+}
+
+void XmlAttributeList_C::setInitElements(unsigned long n, unsigned long grow) {
+    growEntries_ = grow > 0 ? grow : 1;
+    reserve(n);
+}
+
+void XmlAttributeList_C::setInitElements(unsigned long n) {
+    reserve(n);
+    growEntries_ = 1;
+}
+
+void XmlAttributeList_C::Append(const char* name, const char* value) {
+    if (name == nullptr) {
+        return;
+    }
+    if (entries_.size() == entries_.capacity()) {
+        reserve(entries_.capacity() + growEntries_);
+    }
+    entries_.push_back(Entry{name, value != nullptr ? value : ""});
+}
+
+void XmlAttributeList_C::Clear() {
+    entries_.clear();
+}
+
+unsigned long XmlAttributeList_C::NumEntries() const {
+    return entries_.size();
+}
+
+const char* XmlAttributeList_C::at(int i) const {
+    if (i < 0 || static_cast<size_t>(i) >= entries_.size()) {
+        return nullptr;
+    }
+    return entries_[static_cast<size_t>(i)].value;
+}
+
+const char* XmlAttributeList_C::find(const char* name) const {
+    if (name == nullptr) {
+        return nullptr;
+    }
+    for (const Entry& entry : entries_) {
+        if (std::strcmp(entry.name, name) == 0) {
+            return entry.value;
+        }
+    }
+    return nullptr;
+}
+
+const char* XmlAttributeList_C::GetName(int i) const {
+    if (i < 0 || static_cast<size_t>(i) >= entries_.size()) {
+        return nullptr;
+    }
+    return entries_[static_cast<size_t>(i)].name;
+}
+
+const char* XmlAttributeList_C::GetValue(int i) const {
+    const char* value = at(i);
+    return value != nullptr ? value : "";
+}
+
+const char* XmlAttributeList_C::GetValue(const char* name) const {
+    const char* value = find(name);
+    return value != nullptr ? value : "";
+}
+
+bool XmlAttributeList_C::Exists(const char* name) const {
+    return find(name) != nullptr;
+}
+
+int32_t XmlAttributeList_C::GetLong(int i) const {
+    return toLong(at(i));
+}
+int32_t XmlAttributeList_C::GetLong(const char* name) const {
+    return toLong(find(name));
+}
+
+uint32_t XmlAttributeList_C::GetULong(int i) const {
+    return toULong(at(i));
+}
+uint32_t XmlAttributeList_C::GetULong(const char* name) const {
+    return toULong(find(name));
+}
+
+int64_t XmlAttributeList_C::GetI64(int i) const {
+    return toLong(at(i));
+}
+int64_t XmlAttributeList_C::GetI64(const char* name) const {
+    return toLong(find(name));
+}
+
+uint64_t XmlAttributeList_C::GetU64(int i) const {
+    return toU64(at(i));
+}
+uint64_t XmlAttributeList_C::GetU64(const char* name) const {
+    return toU64(find(name));
+}
+
+bool XmlAttributeList_C::GetBool(int i) const {
+    return toBool(at(i));
+}
+bool XmlAttributeList_C::GetBool(const char* name) const {
+    return toBool(find(name));
+}
