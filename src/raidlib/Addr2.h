@@ -1,0 +1,21 @@
+// An address (Addr) that also names the library type of the object it belongs to, as the
+// library's objects carry it. The type is written as "brixlibType" when it is not 0.
+#pragma once
+
+#include "raidlib/Addr.h"
+
+class TLX_EXPORT Addr2 : public Addr {
+public:
+    Addr2() = default;
+    explicit Addr2(const Addr& addr, long brixlibType = 0)
+        : Addr(addr), brixlibType_(brixlibType) {}
+
+    long getBrixlibType() const { return brixlibType_; }
+    void setBrixlibType(long type) { brixlibType_ = type; }
+
+    const Addr& getAddr() const { return *this; }
+    void setAddr(const Addr& addr) { static_cast<Addr&>(*this) = addr; }
+
+private:
+    long brixlibType_ = 0;
+};

@@ -1,0 +1,10 @@
+// A controller library loaded as a plug-in for one controller family; the monitor frame
+// holds the library through this type.
+#pragma once
+
+#include "raidlib/BrixLib.h"
+
+class TLX_EXPORT BrixLibPlugin : public BrixLib {
+public:
+    virtual const char* getPluginName() const { return "BrixLibPlugin"; }
+};

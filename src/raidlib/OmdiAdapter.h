@@ -1,0 +1,13 @@
+// A controller of the Omdi family: its logical drives report their data space in megabytes.
+#pragma once
+
+#include "raidlib/Adapter.h"
+
+class TLX_EXPORT OmdiAdapter : public Adapter {
+public:
+    bool isInstanceOf(const char* name) const override {
+        return std::strcmp(name, "OmdiAdapter") == 0 || Adapter::isInstanceOf(name);
+    }
+    const char* typeName() const override { return "OmdiAdapter"; }
+    RaidObject* clone() const override { return new OmdiAdapter(*this); }
+};

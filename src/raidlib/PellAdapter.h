@@ -1,0 +1,14 @@
+// A controller of the Pell family: its logical drives report their data space in 512-byte
+// blocks.
+#pragma once
+
+#include "raidlib/Adapter.h"
+
+class TLX_EXPORT PellAdapter : public Adapter {
+public:
+    bool isInstanceOf(const char* name) const override {
+        return std::strcmp(name, "PellAdapter") == 0 || Adapter::isInstanceOf(name);
+    }
+    const char* typeName() const override { return "PellAdapter"; }
+    RaidObject* clone() const override { return new PellAdapter(*this); }
+};

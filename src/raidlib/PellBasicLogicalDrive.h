@@ -1,0 +1,16 @@
+// The basic logical-drive kind of Pell controllers; the monitor names it with its logical
+// name in event texts.
+#pragma once
+
+#include "raidlib/LogicalDrive.h"
+
+class TLX_EXPORT PellBasicLogicalDrive : public LogicalDrive {
+public:
+    explicit PellBasicLogicalDrive(Adapter* adapter = nullptr) : LogicalDrive(adapter) {}
+
+    bool isInstanceOf(const char* name) const override {
+        return std::strcmp(name, "PellBasicLogicalDrive") == 0 || LogicalDrive::isInstanceOf(name);
+    }
+    const char* typeName() const override { return "PellBasicLogicalDrive"; }
+    RaidObject* clone() const override { return new PellBasicLogicalDrive(*this); }
+};

@@ -1,0 +1,29 @@
+// The result record of a library call: a return code, 0 on success, and an optional text.
+#pragma once
+
+#include <string>
+
+#include "port/Export.h"
+
+class TLX_EXPORT Ret {
+public:
+    static constexpr int kSuccess = 0;
+    static constexpr int kNotFound = 1;
+    static constexpr int kNoMemory = 2;
+    static constexpr int kInvalidArgument = 3;
+
+    Ret() = default;
+    explicit Ret(int returnCode) : returnCode_(returnCode) {}
+    virtual ~Ret() = default;
+
+    int getReturnCode() const { return returnCode_; }
+    void setReturnCode(int code) { returnCode_ = code; }
+    bool isSuccess() const { return returnCode_ == kSuccess; }
+
+    const char* getMessage() const { return message_.c_str(); }
+    void setMessage(const std::string& message) { message_ = message; }
+
+private:
+    int returnCode_ = kSuccess;
+    std::string message_;
+};

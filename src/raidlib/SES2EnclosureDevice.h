@@ -1,0 +1,22 @@
+// An enclosure that speaks SES-2 instead of SAF-TE: its units are SESElement children. It
+// is an Enclosure whose SAF-TE data is not valid.
+#pragma once
+
+#include "raidlib/Enclosure.h"
+#include "raidlib/SESElement.h"
+
+class TLX_EXPORT SES2EnclosureDevice : public Enclosure {
+public:
+    explicit SES2EnclosureDevice(Adapter* adapter = nullptr, Channel* channel = nullptr)
+        : Enclosure(adapter, channel) {}
+
+    bool isInstanceOf(const char* name) const override {
+        return std::strcmp(name, "SES2EnclosureDevice") == 0 || Enclosure::isInstanceOf(name);
+    }
+    const char* typeName() const override { return "SES2EnclosureDevice"; }
+    RaidObject* clone() const override { return new SES2EnclosureDevice(*this); }
+
+    // Adds an element child and returns it.
+    SESElement* addElement(int elementType, int index, const std::string& descriptor,
+                           EnumSESStatusCodes status);
+};

@@ -1,0 +1,23 @@
+// Root of every library object that can be written through a Writer. isInstanceOf answers
+// for the object's own type name and every base's; typeName is the class name and
+// serializedName the element name the object is written under. writeTo appends the
+// object's attributes (not its children) to the writer.
+#pragma once
+
+#include "port/Export.h"
+
+class Writer;
+
+class TLX_EXPORT Serializable {
+public:
+    Serializable() = default;
+    Serializable(const Serializable&) = default;
+    Serializable& operator=(const Serializable&) = default;
+    virtual ~Serializable() = default;
+
+    virtual bool isInstanceOf(const char* typeName) const;
+    virtual const char* typeName() const { return "Serializable"; }
+    virtual const char* serializedName() const { return typeName(); }
+    // Writes nothing here; each library class writes its own attributes.
+    virtual void writeTo(Writer* writer);
+};

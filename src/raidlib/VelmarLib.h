@@ -1,0 +1,65 @@
+// The library of the Velmar controller family over an in-memory hardware model. Tests and
+// the demo shape the model (a System tree) and append controller event records; the monitor
+// sees discovered copies of it. getNewSystem() makes a deep copy of the model the current
+// tree and the previous current tree the old one; older trees are freed. The library owns
+// the model and both trees.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "raidlib/BrixLibPlugin.h"
+#include "raidlib/RaidEvent.h"
+#include "raidlib/System.h"
+
+class TLX_EXPORT VelmarLib : public BrixLibPlugin {
+public:
+    VelmarLib();
+    ~VelmarLib() override;
+
+    const char* getPluginName() const override { return "VelmarLib"; }
+
+    // The hardware model; never null. Changes show in the next getNewSystem().
+    System* getHardwareModel() const { return model_.get(); }
+    // Replaces the model (taking ownership; null installs an empty one).
+    void setHardwareModel(System* model);
+    // While set, getNewSystem() finds nothing and returns null (no rotation).
+    void setDiscoveryFails(bool fails) { discoveryFails_ = fails; }
+
+    System* getNewSystem() override;
+    System* getCurrentSystem() override { return current_.get(); }
+    System* getOldSystem() override { return old_.get(); }
+    Ret getEvents(const Addr& adapter, unsigned long from, char** buffer) override;
+    RaidObject* getCurrentObject(Addr& addr) override;
+    // Every task (of a logical drive or a physical device in the latest tree) whose object
+    // lies at addr: each ID set in addr must equal the object's.
+    Ret getTasks(const Addr& addr, ProgressCollection& tasks) override;
+
+    virtual void SetTLXStartTime(int64_t seconds) { startTime_ = seconds; }
+    int64_t getTLXStartTime() const { return startTime_; }
+
+    // Appends a record to the log of the controller adapterID and returns its event number
+    // (1 for the first record of a controller, then increasing).
+    unsigned long appendEvent(uint32_t adapterID, RaidEvent record);
+    // The number the next record of that controller gets; raising it skips numbers.
+    unsigned long getNextEventNumber(uint32_t adapterID) const;
+    void setNextEventNumber(uint32_t adapterID, unsigned long number);
+    // The records of a controller's log, oldest first.
+    const std::vector<RaidEvent>& getEventLog(uint32_t adapterID);
+    void clearEventLog(uint32_t adapterID);
+
+private:
+    struct EventLog {
+        unsigned long nextNumber = 1;
+        std::vector<RaidEvent> records;
+    };
+
+    std::unique_ptr<System> model_;
+    std::unique_ptr<System> current_;
+    std::unique_ptr<System> old_;
+    bool discoveryFails_ = false;
+    int64_t startTime_ = 0;
+    std::map<uint32_t, EventLog> logs_;
+};
