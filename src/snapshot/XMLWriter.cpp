@@ -37,6 +37,10 @@ const char* entityFor(char c) {
 constexpr char kDelim[] = "DELIM";
 constexpr size_t kDelimLength = sizeof(kDelim) - 1;
 
+struct FreeBlock {
+    void operator()(char* block) const { std::free(block); }
+};
+
 bool isControl(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 1 && byte <= 31;
@@ -44,12 +48,15 @@ bool isControl(char c) {
 
 }  // namespace
 
-XMLWriter::XMLWriter(char** text) : callerText_(text) {
+XMLWriter::XMLWriter(char** text)
+    : XMLWriter(text, [](size_t size) { return std::malloc(size); }) {}
+
+XMLWriter::XMLWriter(char** text, Allocate allocate) : allocate_(allocate), callerText_(text) {
     if (callerText_ != nullptr) {
         std::free(*callerText_);
         *callerText_ = nullptr;
     }
-    text_ = static_cast<char*>(std::malloc(kFirstBlock));
+    text_ = static_cast<char*>(allocate_(kFirstBlock));
     if (text_ != nullptr) {
         text_[0] = '\0';
         capacity_ = kFirstBlock;
@@ -78,7 +85,7 @@ void XMLWriter::append(const char* bytes, size_t count) {
     if (capacity > UINT32_MAX) {
         return;
     }
-    auto* grown = static_cast<char*>(std::malloc(static_cast<size_t>(capacity)));
+    auto* grown = static_cast<char*>(allocate_(static_cast<size_t>(capacity)));
     if (grown == nullptr) {
         return;
     }
@@ -112,25 +119,34 @@ void XMLWriter::writeFormatted(const char* name, const char* format, ...) {
     if (name == nullptr) {
         return;
     }
-    // " name=\"value\"": the value's format is wrapped here, the name is written unchanged.
-    char pattern[32];
-    std::snprintf(pattern, sizeof(pattern), " %%s=\"%s\"", format);
-
     va_list args;
     va_start(args, format);
     va_list again;
     va_copy(again, args);
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    const int length = std::vsnprintf(line_, kLineSize, pattern, args);
-    if (length >= 0 && static_cast<size_t>(length) < kLineSize) {
-        append(line_, static_cast<size_t>(length));
-    } else if (length >= 0) {
-        // A name too long for the line buffer: compose the attribute in a block of its own.
-        std::unique_ptr<char[]> wide(new (std::nothrow) char[static_cast<size_t>(length) + 1]);
-        if (wide) {
-            std::vsnprintf(wide.get(), static_cast<size_t>(length) + 1, pattern, again);
-            append(wide.get(), static_cast<size_t>(length));
+    const int valueLength = std::vsnprintf(nullptr, 0, format, args);
+    if (valueLength >= 0) {
+        // " name=\"value\"" goes through the line buffer; an attribute too long for it (a very
+        // long name, or a huge "%f" value) is composed in a block of its own instead.
+        const size_t nameLength = std::strlen(name);
+        const size_t total = nameLength + static_cast<size_t>(valueLength) + 4;
+        std::unique_ptr<char, FreeBlock> wide;
+        char* out = line_;
+        if (total + 1 > kLineSize) {
+            wide.reset(static_cast<char*>(allocate_(total + 1)));
+            out = wide.get();
+        }
+        if (out != nullptr) {
+            out[0] = ' ';
+            std::memcpy(out + 1, name, nameLength);
+            out[nameLength + 1] = '=';
+            out[nameLength + 2] = '"';
+            std::vsnprintf(out + nameLength + 3, static_cast<size_t>(valueLength) + 1, format,
+                           again);
+            out[total - 1] = '"';
+            out[total] = '\0';
+            append(out, total);
         }
     }
 #pragma GCC diagnostic pop
@@ -172,7 +188,7 @@ void XMLWriter::writeEscapedText(const char* name, const char* value) {
     }
     const size_t nameLength = std::strlen(name);
     const size_t size = nameLength + escaped + 5;
-    std::unique_ptr<char[]> block(new (std::nothrow) char[size]);
+    std::unique_ptr<char, FreeBlock> block(static_cast<char*>(allocate_(size)));
     if (!block) {
         return;
     }

@@ -62,6 +62,12 @@ public:
     XMLWriter(const XMLWriter&) = delete;
     XMLWriter& operator=(const XMLWriter&) = delete;
 
+protected:
+    using Allocate = void* (*)(size_t);
+    // Takes its blocks from `allocate` instead of malloc (they are still released with free),
+    // so that allocation failures can be exercised.
+    XMLWriter(char** text, Allocate allocate);
+
 private:
     static constexpr uint32_t kFirstBlock = 512;
     static constexpr uint32_t kLinearGrowth = 0x10000;
@@ -80,6 +86,7 @@ private:
     void writeDecimal(const char* name, bool negative, unsigned long long magnitude);
     void writeEscapedText(const char* name, const char* value);
 
+    Allocate allocate_;
     char* text_ = nullptr;
     char** callerText_;
     char line_[kLineSize] = {};
