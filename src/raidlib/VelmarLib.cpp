@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "raidlib/Enclosure.h"
 #include "raidlib/LogicalDrive.h"
 #include "raidlib/PhysicalDevice.h"
 #include "raidlib/ProgressCollection.h"
@@ -118,4 +119,102 @@ const std::vector<RaidEvent>& VelmarLib::getEventLog(uint32_t adapterID) {
 
 void VelmarLib::clearEventLog(uint32_t adapterID) {
     logs_[adapterID].records.clear();
+}
+
+namespace {
+constexpr int kInformational = 1;
+constexpr int kWarning = 2;
+constexpr int kError = 4;
+
+bool isCriticalState(EnumLogicalDeviceState state) {
+    return state == LD_STATE_CRITICAL || state == LD_STATE_DEGRADED ||
+           state == LD_STATE_CRITICAL_HIDDEN;
+}
+}  // namespace
+
+bool VelmarLib::setDriveState(uint32_t adapterID, uint32_t channelID, uint32_t deviceID,
+                              EnumPhysicalDeviceState state) {
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, deviceID);
+    if (object == nullptr || !object->isInstanceOf("PhysicalDevice")) {
+        return false;
+    }
+    auto* drive = static_cast<PhysicalDevice*>(object);
+    const EnumPhysicalDeviceState before = drive->getState();
+    drive->setState(state);
+    RaidEvent record;
+    if (state == PD_STATE_DEFUNCT && before != PD_STATE_DEFUNCT) {
+        const bool hasFru = drive->getFruNumber()[0] != '\0';
+        record = RaidEvent(hasFru ? 404 : 401, kError);
+        if (hasFru) {
+            record.set("FRU", drive->getFruNumber());
+        }
+    } else if (state != PD_STATE_DEFUNCT && before == PD_STATE_DEFUNCT) {
+        record = RaidEvent(403, kInformational);
+    } else {
+        return true;
+    }
+    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+    record.set("deviceID", long(deviceID));
+    appendEvent(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setLogicalDriveState(uint32_t adapterID, uint32_t logicalDriveID,
+                                     EnumLogicalDeviceState state) {
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, logicalDriveID, Addr::kUnset, Addr::kUnset);
+    if (object == nullptr || !object->isInstanceOf("LogicalDrive")) {
+        return false;
+    }
+    auto* drive = static_cast<LogicalDrive*>(object);
+    const EnumLogicalDeviceState before = drive->getState();
+    drive->setState(state);
+    if (state == before) {
+        return true;
+    }
+    RaidEvent record;
+    if (state == LD_STATE_OFFLINE) {
+        record = RaidEvent(303, kError);
+    } else if (isCriticalState(state) && !isCriticalState(before)) {
+        record = RaidEvent(301, kWarning);
+    } else if (state == LD_STATE_OKAY) {
+        record = RaidEvent(345, kInformational);
+    } else {
+        return true;
+    }
+    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
+    appendEvent(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
+                             unsigned fan, EnumSAFTEFanStatusCodes code) {
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, enclosureDeviceID);
+    if (object == nullptr || !object->isInstanceOf("Enclosure")) {
+        return false;
+    }
+    auto* enclosure = static_cast<Enclosure*>(object);
+    SafteStatus* status = enclosure->getSafteStatus();
+    if (status == nullptr) {
+        return false;
+    }
+    const uint8_t before = status->getFanStatus(fan);
+    status->setFanStatus(fan, static_cast<uint8_t>(code));
+    RaidEvent record;
+    if (code == SAFTE_FAN_MALFUNCTIONING && before != SAFTE_FAN_MALFUNCTIONING) {
+        record = RaidEvent(504, kError);
+    } else if (code == SAFTE_FAN_NOT_INSTALLED && before != SAFTE_FAN_NOT_INSTALLED) {
+        record = RaidEvent(506, kWarning);
+    } else if (code == SAFTE_FAN_OPERATIONAL &&
+               (before == SAFTE_FAN_MALFUNCTIONING || before == SAFTE_FAN_NOT_INSTALLED)) {
+        record = RaidEvent(503, kInformational);
+    } else {
+        return true;
+    }
+    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+    record.set("fanID", long(fan));
+    appendEvent(adapterID, record);
+    return true;
 }

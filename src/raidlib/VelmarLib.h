@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "raidlib/BrixLibPlugin.h"
+#include "raidlib/Enums.h"
 #include "raidlib/RaidEvent.h"
 #include "raidlib/System.h"
 
@@ -46,6 +47,19 @@ public:
     // The number the next record of that controller gets; raising it skips numbers.
     unsigned long getNextEventNumber(uint32_t adapterID) const;
     void setNextEventNumber(uint32_t adapterID, unsigned long number);
+    // Model changes that log the record the controller would log for them (the record's
+    // eventType is the controller's class: 1 informational, 2 warning, 4 error). Each
+    // returns false, changing nothing, when the model has no such object.
+    // A drive becoming defunct logs 404 (401 without FRU number); leaving defunct logs 403.
+    bool setDriveState(uint32_t adapterID, uint32_t channelID, uint32_t deviceID,
+                       EnumPhysicalDeviceState state);
+    // Offline logs 303, a critical state (3, 6, 7) 301, back to okay from another state 345.
+    bool setLogicalDriveState(uint32_t adapterID, uint32_t logicalDriveID,
+                              EnumLogicalDeviceState state);
+    // A SAF-TE fan code: malfunctioning logs 504, not installed 506, operational again 503.
+    bool setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
+                      unsigned fan, EnumSAFTEFanStatusCodes code);
+
     // The records of a controller's log, oldest first.
     const std::vector<RaidEvent>& getEventLog(uint32_t adapterID);
     void clearEventLog(uint32_t adapterID);
