@@ -4,10 +4,7 @@
 #include <cstdio>
 
 #include "port/Clock.h"
-#if __has_include("raidlib/Adapter.h")
 #include "raidlib/Adapter.h"
-#define HAVE_ADAPTER_TMP 1
-#endif
 
 namespace {
 
@@ -104,10 +101,8 @@ void TLXEvent::setAdapterSerial(Adapter* adapter) {
     if (adapter == nullptr) {
         return;
     }
-#ifndef HAVE_ADAPTER_TMP
-    return;
-#else
-    std::string serial = adapter->getSerialNumString();
+    const char* text = adapter->getSerialNumString();
+    std::string serial = text != nullptr ? text : "";
     if (serial.empty()) {
         // No serial number: name the controller by its PCI location, bus-function-device.
         serial = std::to_string(adapter->getPCIBus()) + "-" +
@@ -115,7 +110,6 @@ void TLXEvent::setAdapterSerial(Adapter* adapter) {
                  std::to_string(adapter->getPciDevice());
     }
     adapterSerial_ = serial;
-#endif
 }
 
 std::string TLXEvent::toString() const {

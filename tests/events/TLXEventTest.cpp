@@ -4,6 +4,7 @@
 
 #include "events/TLXEvent.h"
 #include "port/Clock.h"
+#include "raidlib/Adapter.h"
 #include "support/TestHome.h"
 
 namespace {
@@ -133,4 +134,21 @@ TEST_F(TLXEventTest, ResetKeepsDriveSerialAndEnclosureModel) {
     EXPECT_EQ(event.getFru(), "");
     EXPECT_EQ(event.getHardDriveSerialNumber(), "WD-123");
     EXPECT_EQ(event.getEnclosureModel(), "ENC-9");
+}
+
+TEST_F(TLXEventTest, AdapterSerialFallsBackToBusFunctionDevice) {
+    Adapter adapter;
+    adapter.setPCIBus(3);
+    adapter.setPCIFunction(0);
+    adapter.setPciDevice(2);
+    TLXEvent event;
+    event.setAdapterSerial(&adapter);
+    EXPECT_EQ(event.getAdapterSerial(), "3-0-2");
+
+    adapter.setSerialNumString("SN-778");
+    event.setAdapterSerial(&adapter);
+    EXPECT_EQ(event.getAdapterSerial(), "SN-778");
+
+    event.setAdapterSerial(static_cast<Adapter*>(nullptr));
+    EXPECT_EQ(event.getAdapterSerial(), "SN-778");
 }
