@@ -1,0 +1,377 @@
+#include "monitor/BaseRaidMonitor.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <exception>
+
+#include "port/Clock.h"
+#include "port/DebugMask.h"
+#include "port/FileSystem.h"
+#include "port/ModuleDirectory.h"
+#include "raidlib/BrixLibPlugin.h"
+#if __has_include("snapshot/TLXConfigBuilder.h") && \
+                  __has_include("snapshot/TLXProgressCollection.h")
+#include "snapshot/TLXConfigBuilder.h"
+#include "snapshot/TLXProgressCollection.h"
+#define TLX_HAVE_SNAPSHOT_BUILDER 1
+#else
+// Until the snapshot builder exists the monitor runs without it; its members stay null.
+class TLXConfigBuilder {};
+class TLXProgressCollection {};
+#endif
+
+namespace {
+
+constexpr const char* kLogDirectoryName = "kvorlogs";
+constexpr const char* kDefaultDebugLogName = "TLXDebug.log";
+constexpr const char* kDefaultEventLogName = "TLXEvents.log";
+constexpr const char* kDefaultConfigName = "TLXConfig.xml";
+constexpr const char* kCatalogName = "RaidNLS.properties";
+constexpr const char* kSettingsName = "TLXConfig.ini";
+
+// The process-wide mask that each debug level selects, indexed by the level.
+constexpr uint32_t kMaskOfLevel[] = {
+    0xF00000,  // 0: errors
+    0xFF0000,  // 1: errors and the event log
+    0xFFFFFF,  // 2: everything, traces and construction lines included
+};
+
+// The only spellings of "agent.alarm" that switch the alarm on.
+constexpr const char* kAlarmOnValues[] = {"on", "On", "ON"};
+
+std::string orDefault(const std::string& name, const char* fallback) {
+    return name.empty() ? std::string(fallback) : name;
+}
+
+bool canRead(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+void createEmpty(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+}
+
+}  // namespace
+
+BaseRaidMonitor::BaseRaidMonitor(BrixLibPlugin* lib, std::string debugLogName,
+                                 std::string eventLogName, std::string configName) {
+    construct(lib, debugLogName, eventLogName, configName, nullptr);
+}
+
+BaseRaidMonitor::BaseRaidMonitor(BrixLibPlugin* lib, std::string debugLogName,
+                                 std::string eventLogName, std::string configName,
+                                 std::string logPath) {
+    construct(lib, debugLogName, eventLogName, configName, &logPath);
+}
+
+void BaseRaidMonitor::construct(BrixLibPlugin* lib, const std::string& debugLogName,
+                                const std::string& eventLogName, const std::string& configName,
+                                const std::string* logPath) {
+    setTLXPath();
+    if (logPath != nullptr) {
+        tlxLogPath = *logPath;
+    } else {
+        logDirStatus = -1;
+        create_directory();
+    }
+
+    const std::string debugLogPath = logDirectory() + orDefault(debugLogName, kDefaultDebugLogName);
+    debugLog = std::fopen(debugLogPath.c_str(), "a+");
+
+    if (lib == nullptr) {
+        logError(
+            "ERROR: BaseRaidMonitor::BaseRaidMonitor Error constructing. BrixLibPlugin "
+            "handle is NULL!!");
+    } else {
+        library = lib;
+    }
+
+    setDebugFlag(TLX_DEBUG_ERRORS);
+
+    const std::string catalogPath = catalogFilePath();
+    if (!canRead(catalogPath)) {
+        logError(
+            "ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (%s) not found. Creating "
+            "an empty file.",
+            catalogPath.c_str());
+        createEmpty(catalogPath);
+    }
+    nls.resetParser(catalogPath);
+
+    readConfig();
+
+    events = std::make_unique<TLXEventCollection>(
+        logDirectory() + orDefault(eventLogName, kDefaultEventLogName), getEventQueueSize(), 5);
+#ifdef TLX_HAVE_SNAPSHOT_BUILDER
+    configBuilder =
+        std::make_unique<TLXConfigBuilder>(tlxPath + orDefault(configName, kDefaultConfigName));
+    progress = std::make_unique<TLXProgressCollection>();
+#else
+    (void)configName;
+#endif
+
+    setDebugFlag(static_cast<EnumDebugTLX>(getDebugMask()));
+    pollingRate = 5;
+    pollingEnabled = false;
+    stopped = true;
+    myStartTime = port::Clock::current().now();
+    unsupportedDrivesTimer = {kUnsupportedDrivesInterval, 0};
+    criticalLogicalDrivesTimer = {kCriticalLogicalDrivesInterval, 0};
+    sasDriveMapTimer = {kSASDriveMapInterval, 0};
+    badStripeTimer = {kBadStripeInterval, 0};
+    configDirty = true;
+    reportUnsupportedDrives = true;
+}
+
+BaseRaidMonitor::~BaseRaidMonitor() {
+    events.reset();
+#ifdef TLX_HAVE_SNAPSHOT_BUILDER
+    configBuilder.reset();
+    progress.reset();
+#endif
+    if (debugLog != nullptr) {
+        std::fflush(debugLog);
+        std::fclose(debugLog);
+        debugLog = nullptr;
+    }
+}
+
+void BaseRaidMonitor::setTLXPath() {
+    tlxPath = port::moduleDirectory();
+}
+
+void BaseRaidMonitor::create_directory() {
+    switch (port::makeDirectory(tlxPath + kLogDirectoryName)) {
+        case port::MakeDirectoryResult::Created:
+        case port::MakeDirectoryResult::AlreadyExists:
+            logDirStatus = 0;
+            break;
+        case port::MakeDirectoryResult::Failed:
+            logDirStatus = -1;
+            break;
+    }
+}
+
+std::string BaseRaidMonitor::logDirectory() const {
+    if (!tlxLogPath.empty()) {
+        return tlxLogPath;
+    }
+    if (logDirStatus == 0) {
+        return tlxPath + kLogDirectoryName + port::kPathSeparator;
+    }
+    return tlxPath;
+}
+
+std::string BaseRaidMonitor::configFilePath() const {
+    return tlxPath + kSettingsName;
+}
+
+std::string BaseRaidMonitor::catalogFilePath() const {
+    return tlxPath + kCatalogName;
+}
+
+void BaseRaidMonitor::setDebugFlag(EnumDebugTLX level) {
+    const int index = static_cast<int>(level);
+    if (index >= 0 && index < static_cast<int>(std::size(kMaskOfLevel))) {
+        DebugMask::set(kMaskOfLevel[index]);
+    }
+}
+
+void BaseRaidMonitor::readConfig() {
+    const std::string path = configFilePath();
+    if (!canRead(path)) {
+        logError(
+            "ERROR: BaseRaidMonitor::readConfig() Config File (%s) not found. Creating an "
+            "empty file.\n",
+            path.c_str());
+        createEmpty(path);
+        return;
+    }
+    try {
+        NLSParser settings(path);
+        eventQueueSize = std::atoi(settings.get("tlx.eventQueueSize").c_str());
+        debugMask = std::atoi(settings.get("tlx.debugMask").c_str());
+        eventLogLevel = std::atoi(settings.get("agent.OSLoggingLevel").c_str());
+        const std::string alarm = settings.get("agent.alarm");
+        alarmEnabled = std::any_of(std::begin(kAlarmOnValues), std::end(kAlarmOnValues),
+                                   [&](const char* on) { return alarm == on; });
+    } catch (const std::exception&) {
+        logError("ERROR: BaseRaidMonitor::readConfig() Cannot create NLSParser.\n");
+    }
+}
+
+bool BaseRaidMonitor::isTimeToReport(ReportTimer& timer) {
+    const int64_t elapsed = port::Clock::current().now() - myStartTime.load();
+    if (timer.lastReport == 0) {
+        timer.lastReport = elapsed;
+        return true;
+    }
+    if (elapsed >= timer.interval && elapsed - timer.lastReport >= timer.interval) {
+        timer.lastReport = elapsed;
+        return true;
+    }
+    return false;
+}
+
+bool BaseRaidMonitor::isTimeToReportUnsupportedDrives() {
+    return isTimeToReport(unsupportedDrivesTimer);
+}
+
+bool BaseRaidMonitor::isTimeToReportCriticalLogicalDrives() {
+    return isTimeToReport(criticalLogicalDrivesTimer);
+}
+
+bool BaseRaidMonitor::isTimeToReportSASDriveMap() {
+    return isTimeToReport(sasDriveMapTimer);
+}
+
+bool BaseRaidMonitor::isTimeToReportBadStripe() {
+    return isTimeToReport(badStripeTimer);
+}
+
+int BaseRaidMonitor::getEventTypeLevel() {
+    if (!events) {
+        logError("ERROR: BaseRaidMonitor::getEventTypeLevel() EventCollection is NULL!!\n");
+        return 4;
+    }
+    return events->getEventTypeLevel();
+}
+
+bool BaseRaidMonitor::setEventTypeLevel(EnumEventType level) {
+    if (!events) {
+        logError("ERROR: BaseRaidMonitor::setEventTypeLevel() EventCollection is NULL!!\n");
+        return false;
+    }
+    return events->setEventTypeLevel(static_cast<int>(level));
+}
+
+int BaseRaidMonitor::getEvents(TLXEvent* out, int n) {
+    if (out == nullptr || n <= 0 || !events) {
+        return 0;
+    }
+    try {
+        const std::vector<TLXEvent> taken = events->take(n);
+        std::copy(taken.begin(), taken.end(), out);
+        return static_cast<int>(taken.size());
+    } catch (const std::exception& e) {
+        logError("ERROR: BaseRaidMonitor::getEvents() %s\n", e.what());
+        return 0;
+    }
+}
+
+std::vector<TLXEvent> BaseRaidMonitor::getEvents(int n) {
+    if (!events) {
+        return {};
+    }
+    try {
+        return n == 0 ? events->takeAll() : events->take(n);
+    } catch (const std::exception& e) {
+        logError("ERROR: BaseRaidMonitor::getEvents() %s\n", e.what());
+        return {};
+    }
+}
+
+unsigned BaseRaidMonitor::getNumberOfEvents() {
+    return events ? static_cast<unsigned>(events->size()) : 0u;
+}
+
+void BaseRaidMonitor::getCurrentEvents(TLXEventCollection& ec) {
+    try {
+        collectCurrentEvents(0, ec);
+    } catch (const std::exception& e) {
+        logError("ERROR: BaseRaidMonitor::getCurrentEvents() %s\n", e.what());
+    }
+}
+
+bool BaseRaidMonitor::compareRelativeChanges(LogicalDrive*, LogicalDrive*) {
+    return false;
+}
+
+bool BaseRaidMonitor::compareRelativeChanges(HardDrive*, HardDrive*) {
+    return false;
+}
+
+bool BaseRaidMonitor::compareRelativeChanges(Adapter*, Adapter*) {
+    return false;
+}
+
+void BaseRaidMonitor::setProgress() {}
+
+std::string BaseRaidMonitor::getLogicalName(LogicalDrive*) {
+    return std::string();
+}
+
+void BaseRaidMonitor::writeDebugLine(const char* format, va_list args) {
+    if (debugLog == nullptr) {
+        return;
+    }
+    std::string stamp = port::ctimeText(port::Clock::current().now());
+    if (!stamp.empty()) {
+        stamp.pop_back();  // the newline of the ctime text
+    }
+    char line[kDebugLineSize];
+    const int head = std::snprintf(line, sizeof line, "[%s]  ", stamp.c_str());
+    if (head < 0) {
+        return;
+    }
+    const size_t used = std::min(static_cast<size_t>(head), sizeof line - 1);
+    // vsnprintf never writes past the buffer: a longer message is cut.
+    std::vsnprintf(line + used, sizeof line - used, format, args);
+    std::fprintf(debugLog, "%s", line);
+    std::fflush(debugLog);
+}
+
+void BaseRaidMonitor::logDebugMsg(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    writeDebugLine(format, args);
+    va_end(args);
+}
+
+void BaseRaidMonitor::logError(const char* format, ...) {
+    if (!DebugMask::enabled(DebugMask::kErrors)) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    writeDebugLine(format, args);
+    va_end(args);
+}
+
+void BaseRaidMonitor::logEventEntry(const char* format, ...) {
+    if (!DebugMask::enabled(DebugMask::kEventLog)) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    writeDebugLine(format, args);
+    va_end(args);
+}
+
+void BaseRaidMonitor::logTrace(const char* format, ...) {
+    if (!DebugMask::enabled(DebugMask::kTrace)) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    writeDebugLine(format, args);
+    va_end(args);
+}
+
+void BaseRaidMonitor::logLifecycle(const char* format, ...) {
+    if (!DebugMask::enabled(DebugMask::kLifecycle)) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    writeDebugLine(format, args);
+    va_end(args);
+}

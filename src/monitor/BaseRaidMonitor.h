@@ -1,0 +1,181 @@
+// The frame of every concrete RAID monitor: settings, file locations, the debug log, the
+// report timers, the event queue with the host's pull interface, the message catalog, the
+// snapshot builder and the task snapshot. The host configures the monitor through the
+// accessors and pulls events from any thread; the concrete monitor's loop runs on the
+// host's monitoring thread. No exported operation lets an exception escape.
+#pragma once
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "events/EnumEventType.h"
+#include "events/TLXEvent.h"
+#include "events/TLXEventCollection.h"
+#include "monitor/EnumDebugTLX.h"
+#include "nls/NLSParser.h"
+#include "port/Export.h"
+
+class Adapter;
+class BrixLibPlugin;
+class HardDrive;
+class LogicalDrive;
+class TLXConfigBuilder;
+class TLXProgressCollection;
+
+#if defined(__GNUC__)
+#define TLX_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define TLX_PRINTF_FORMAT(fmt, args)
+#endif
+
+class TLX_EXPORT BaseRaidMonitor {
+public:
+    // Size of one formatted debug line, time stamp and terminating NUL included; longer
+    // lines are cut.
+    static constexpr size_t kDebugLineSize = 1024;
+
+    static constexpr int kUnsupportedDrivesInterval = 2592000;    // 30 days
+    static constexpr int kCriticalLogicalDrivesInterval = 28800;  // 8 hours
+    static constexpr int kSASDriveMapInterval = 86400;            // 24 hours
+    static constexpr int kBadStripeInterval = 28800;              // 8 hours
+
+    // Logs go to the directory "kvorlogs" beside the module. Empty names select the defaults
+    // "TLXDebug.log", "TLXEvents.log" and "TLXConfig.xml".
+    BaseRaidMonitor(BrixLibPlugin* lib, std::string debugLogName, std::string eventLogName,
+                    std::string configName);
+    // Logs go to logPath + name (logPath ends in the path separator); no directory is made.
+    BaseRaidMonitor(BrixLibPlugin* lib, std::string debugLogName, std::string eventLogName,
+                    std::string configName, std::string logPath);
+    virtual ~BaseRaidMonitor();
+
+    BaseRaidMonitor(const BaseRaidMonitor&) = delete;
+    BaseRaidMonitor& operator=(const BaseRaidMonitor&) = delete;
+
+    bool isPollingEnabled() const { return pollingEnabled.load(); }
+    void enablePolling() { pollingEnabled.store(true); }
+    void disablePolling() { pollingEnabled.store(false); }
+    int getPollingRate() const { return pollingRate.load(); }
+    void setPollingRate(int seconds) { pollingRate.store(seconds); }
+    int64_t getMyStartTime() const { return myStartTime.load(); }
+    void setMyStartTime(int64_t seconds) { myStartTime.store(seconds); }
+    bool isConfigDirty() const { return configDirty.load(); }
+    void setConfigDirty(bool dirty) { configDirty.store(dirty); }
+    // The configured debug level (0..2), not the process-wide mask.
+    int getDebugMask() const { return debugMask.load(); }
+    // Level 0, 1 or 2 sets the process-wide mask to 0xF00000, 0xFF0000 or 0xFFFFFF; any
+    // other value leaves it unchanged.
+    void setDebugFlag(EnumDebugTLX level);
+    int getEventQueueSize() const { return eventQueueSize.load(); }
+    int getEventLogLevel() const { return eventLogLevel.load(); }
+    bool isAlarmEnabled() const { return alarmEnabled.load(); }
+    bool isReportUnsupportedDrives() const { return reportUnsupportedDrives.load(); }
+    void setReportUnsupportedDrives(bool report) { reportUnsupportedDrives.store(report); }
+    bool isStopped() const { return stopped.load(); }
+    void setStopped(bool isStopped) { stopped.store(isStopped); }
+    std::string getTLXPath() const { return tlxPath; }
+    // Sets tlxPath to the module's directory (or TLXVL_HOME), ending in the separator.
+    void setTLXPath();
+    std::string getTLXLogPath() const { return tlxLogPath; }
+    void setTLXLogPath(std::string logPath) { tlxLogPath = std::move(logPath); }
+    BrixLibPlugin* getPBrixLib() const { return library; }
+    // Creates tlxPath + "kvorlogs"; logDirStatus becomes 0 when it was made or something of
+    // that name is already there, otherwise non-zero.
+    void create_directory();
+    int getLogDirStatus() const { return logDirStatus; }
+    // Reloads the settings file tlxPath + "TLXConfig.ini" (created empty when missing).
+    void readConfig();
+
+    // Each timer fires on its first call and then once per interval of the time since
+    // myStartTime.
+    bool isTimeToReportUnsupportedDrives();
+    bool isTimeToReportCriticalLogicalDrives();
+    bool isTimeToReportSASDriveMap();
+    bool isTimeToReportBadStripe();
+
+    // The severity filter of the event queue; 4 and false when there is no queue.
+    int getEventTypeLevel();
+    bool setEventTypeLevel(EnumEventType level);
+
+    // Pull interface. Taking events removes them from the queue.
+    // Copies up to n events into out[0..]; returns how many. 0 for a null out or n <= 0.
+    int getEvents(TLXEvent* out, int n);
+    // Every queued event when n is 0, else up to n of them (none for n < 0).
+    std::vector<TLXEvent> getEvents(int n);
+    unsigned getNumberOfEvents();
+    void getCurrentEvents(TLXEventCollection& ec);
+
+    // Writes one line "[time]  message" whatever the debug mask; callers test their class
+    // of line first (see the helpers below).
+    void logDebugMsg(const char* format, ...) TLX_PRINTF_FORMAT(2, 3);
+
+    virtual bool compareRelativeChanges(LogicalDrive* newDrive, LogicalDrive* oldDrive);
+    virtual bool compareRelativeChanges(HardDrive* newDrive, HardDrive* oldDrive);
+    virtual bool compareRelativeChanges(Adapter* newAdapter, Adapter* oldAdapter);
+    // The drive (logical drive) of adapter at the address of the given one; null when none.
+    virtual HardDrive* findPD(HardDrive* drive, Adapter* adapter);
+    virtual LogicalDrive* findLD(LogicalDrive* logicalDrive, Adapter* adapter);
+    virtual void setProgress();
+    virtual void collectCurrentEvents(int kind, TLXEventCollection& ec) = 0;
+    virtual void run() = 0;
+    virtual void stop() = 0;
+    virtual void start() = 0;
+    virtual std::string getLogicalName(LogicalDrive* logicalDrive);
+
+protected:
+    struct ReportTimer {
+        int interval;
+        int64_t lastReport;
+    };
+
+    // One helper per class of debug line; each tests the process-wide mask before it
+    // formats anything.
+    void logError(const char* format, ...) TLX_PRINTF_FORMAT(2, 3);
+    void logEventEntry(const char* format, ...) TLX_PRINTF_FORMAT(2, 3);
+    void logTrace(const char* format, ...) TLX_PRINTF_FORMAT(2, 3);
+    void logLifecycle(const char* format, ...) TLX_PRINTF_FORMAT(2, 3);
+
+    // The settings file and the catalog paths.
+    std::string configFilePath() const;
+    std::string catalogFilePath() const;
+
+    BrixLibPlugin* library = nullptr;
+    // Written by stop() and the host's accessors, read by the loop.
+    std::atomic<bool> pollingEnabled{false};
+    std::atomic<bool> stopped{true};
+    std::string tlxPath;
+    std::string tlxLogPath;
+    FILE* debugLog = nullptr;
+    std::atomic<int> pollingRate{5};
+    std::atomic<int64_t> myStartTime{0};
+    std::atomic<bool> configDirty{true};
+    ReportTimer unsupportedDrivesTimer{kUnsupportedDrivesInterval, 0};
+    ReportTimer criticalLogicalDrivesTimer{kCriticalLogicalDrivesInterval, 0};
+    ReportTimer sasDriveMapTimer{kSASDriveMapInterval, 0};
+    ReportTimer badStripeTimer{kBadStripeInterval, 0};
+    std::atomic<bool> reportUnsupportedDrives{true};
+    // Settings: rewritten by readConfig on the loop's thread, read by the host.
+    std::atomic<int> eventQueueSize{0};
+    std::atomic<int> debugMask{0};
+    std::atomic<int> eventLogLevel{0};
+    std::atomic<bool> alarmEnabled{false};
+    int logDirStatus = -1;
+    std::unique_ptr<TLXEventCollection> events;
+    NLSParser nls;
+    std::unique_ptr<TLXConfigBuilder> configBuilder;
+    std::unique_ptr<TLXProgressCollection> progress;
+
+private:
+    void construct(BrixLibPlugin* lib, const std::string& debugLogName,
+                   const std::string& eventLogName, const std::string& configName,
+                   const std::string* logPath);
+    // The directory that receives the logs: the host's log path, tlxPath + "kvorlogs/", or
+    // tlxPath when that directory could not be made.
+    std::string logDirectory() const;
+    void writeDebugLine(const char* format, va_list args);
+    bool isTimeToReport(ReportTimer& timer);
+};

@@ -1,0 +1,322 @@
+#include "monitor/VelmarMonitor.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <string_view>
+
+#include "events/EnumObjectType.h"
+#include "port/Clock.h"
+#include "raidlib/Adapter.h"
+#include "raidlib/FilterCollection.h"
+#include "raidlib/Ret.h"
+#include "raidlib/System.h"
+#include "raidlib/VelmarLib.h"
+#include "snapshot/SimpleXmlException.h"
+
+namespace {
+
+constexpr const char* kDebugLogName = "TLXVLDebug.log";
+constexpr const char* kEventLogName = "TLXVLEvents.log";
+constexpr const char* kConfigName = "TLXVLConfig.xml";
+
+// The event raised when the library finds no controller at the start of a run.
+struct NoControllerEvent {
+    int eventCode;
+    EnumEventType eventType;
+    EnumObjectType objectType;
+    const char* messageKey;
+    const char* identifier;
+};
+constexpr NoControllerEvent kNoControllerEvent = {201, TLX_EVENT_INFORMATIONAL, TLX_OBJ_SYSTEM,
+                                                  "agentEventInfNoControllers",
+                                                  "EVENT_VELMAR_STATE_NOTFOUND"};
+
+constexpr long kIdleWaitMillis = 1000;
+constexpr int kIdleWaits = 5;
+
+// The number of the last record in an event text: the decimal number two characters after
+// the first "=" behind the last "eventNumber" (past the opening quote). False when there is
+// none or it is negative; a negative number would, read unsigned, rewind the next number.
+bool readLastEventNumber(const char* text, unsigned long& number) {
+    const std::string_view view(text);
+    const std::string_view name = "eventNumber";
+    const size_t at = view.rfind(name);
+    if (at == std::string_view::npos) {
+        return false;
+    }
+    const size_t equals = view.find('=', at + name.size());
+    if (equals == std::string_view::npos || equals + 2 > view.size()) {
+        return false;
+    }
+    int value = 0;
+    if (std::sscanf(text + equals + 2, "%d", &value) != 1 || value < 0) {
+        return false;
+    }
+    number = static_cast<unsigned long>(value);
+    return true;
+}
+
+}  // namespace
+
+VelmarMonitor::LibraryText::LibraryText() : block(static_cast<char*>(std::malloc(1))) {
+    if (block != nullptr) {
+        block[0] = '\0';
+    }
+}
+
+VelmarMonitor::LibraryText::~LibraryText() {
+    std::free(block);
+}
+
+VelmarMonitor::VelmarMonitor(VelmarLib* lib)
+    : BaseRaidMonitor(lib, kDebugLogName, kEventLogName, kConfigName) {
+    logLifecycle("Constructing VelmarMonitor(Default).\n");
+    initialise(lib);
+    logLifecycle("Exiting VelmarMonitor(Default).\n");
+}
+
+VelmarMonitor::VelmarMonitor(VelmarLib* lib, std::string logFilePath)
+    : BaseRaidMonitor(lib, kDebugLogName, kEventLogName, kConfigName, std::move(logFilePath)) {
+    logLifecycle("Constructing VelmarMonitor(pBrixlibIN,logFilePath)\n");
+    initialise(lib);
+    logLifecycle("Exiting VelmarMonitor(pBrixlibIN,logFilePath)\n");
+}
+
+void VelmarMonitor::initialise(VelmarLib* lib) {
+    eventCategory = 3;
+    velmarLib = lib;
+    duplicateFlag = false;
+    lastReportedPercentage = 0;
+    previousTaskType = TASK_TYPE_NONE;
+    setPollingRate(1);
+    port::Clock::current().wait(1000, nullptr);
+    // Prime the timers: after the wait they record a real report time, so each first fires
+    // one full interval from now.
+    isTimeToReportBadStripe();
+    isTimeToReportUnsupportedDrives();
+    isTimeToReportCriticalLogicalDrives();
+}
+
+VelmarMonitor::~VelmarMonitor() {
+    logLifecycle("Destructing VelmarMonitor(Default).\n");
+}
+
+void VelmarMonitor::collectCurrentEvents(int, TLXEventCollection&) {}
+
+ProgressCollection VelmarMonitor::enumerateProgress() {
+    return ProgressCollection();
+}
+
+void VelmarMonitor::start() {
+    try {
+        if (isPollingEnabled()) {
+            logTrace("VelmarMonitor already running.\n");
+            return;
+        }
+        // A loop told to stop may still be inside a library call; let it end first so that
+        // two loops never run at once.
+        while (loopActive.load()) {
+            if (isPollingEnabled()) {
+                logTrace("VelmarMonitor already running.\n");
+                return;
+            }
+            port::Clock::current().wait(10, nullptr);
+        }
+        bool expected = false;
+        if (!pollingEnabled.compare_exchange_strong(expected, true)) {
+            logTrace("VelmarMonitor already running.\n");
+            return;
+        }
+        stopSignal.clear();
+        if (getMyStartTime() == 0) {
+            setMyStartTime(port::Clock::current().now());
+        }
+        run();
+    } catch (const std::exception& e) {
+        logError("ERROR: VelmarMonitor::start() %s\n", e.what());
+    } catch (...) {
+        logError("ERROR: VelmarMonitor::start() unknown exception\n");
+    }
+}
+
+void VelmarMonitor::run() {
+    if (velmarLib == nullptr) {
+        return;
+    }
+    bool expected = false;
+    if (!loopActive.compare_exchange_strong(expected, true)) {
+        logTrace("VelmarMonitor already running.\n");
+        return;
+    }
+    // stop() disables polling before it raises the signal, so a stop that came before this
+    // clear is still seen at the loop's first check.
+    stopSignal.clear();
+    setStopped(false);
+    try {
+        monitorEvents();
+    } catch (const std::exception& e) {
+        logError("ERROR: VelmarMonitor::monitorEvents() ended by an exception: %s\n", e.what());
+    } catch (...) {
+        logError("ERROR: VelmarMonitor::monitorEvents() ended by an unknown exception\n");
+    }
+    setStopped(true);
+    loopActive.store(false);
+}
+
+void VelmarMonitor::stop() {
+    disablePolling();
+    setMyStartTime(0);
+    try {
+        stopSignal.raise();
+    } catch (...) {
+        // The loop still ends at its next check.
+    }
+}
+
+void VelmarMonitor::pause(long ms) {
+    if (isPollingEnabled()) {
+        port::Clock::current().wait(ms, &stopSignal);
+    }
+}
+
+bool VelmarMonitor::isTimeToSaveSnapshot() const {
+    return pollsSinceSave != 0 && pollsSinceSave % kPollsPerSnapshot == 0;
+}
+
+void VelmarMonitor::raiseNoControllerEvent() {
+    TLXEvent event(kNoControllerEvent.eventCode, kNoControllerEvent.eventType,
+                   nls.get(kNoControllerEvent.messageKey), kNoControllerEvent.identifier);
+    event.setObjectType(kNoControllerEvent.objectType);
+    events->add(event);
+}
+
+void VelmarMonitor::monitorEvents() {
+    logTrace("In VelmarMonitor::monitorEvents()\n");
+    LibraryText text;
+    // The next record number to ask for, per controller (by adapter ID): controllers number
+    // their records independently.
+    std::map<uint32_t, unsigned long> nextEventNumbers;
+    pollsSinceSave = 0;
+    secondsSinceAlive = 0;
+
+    if (!isPollingEnabled()) {
+        logTrace("Stopping Monitor\n");
+        return;
+    }
+    logTrace("Polling for Velmar Events\n");
+    logTrace("Remove Old Events\n");
+    vlEventPersistence();
+    if (!isPollingEnabled()) {
+        logTrace("Stopping Monitor\n");
+        return;
+    }
+
+    velmarLib->SetTLXStartTime(port::Clock::current().now());
+    System* system = velmarLib->getNewSystem();
+    int count = 0;
+    if (system != nullptr) {
+        Ret ret;
+        count = system->discover(velmarLib, ret);
+    }
+    logError("Found %d Controller(s)\n", count);
+    if (count == 0) {
+        logError("ERROR: No controller found on the system\n");
+        raiseNoControllerEvent();
+    }
+    if (!isPollingEnabled()) {
+        logTrace("Stopping Monitor\n");
+        return;
+    }
+    writeXML();
+
+    while (isPollingEnabled()) {
+        logTrace("Polling...\n");
+        if (system == nullptr) {
+            logError("ERROR: Got a NULL system object\n");
+        }
+        logTrace("Found %d controllers \n", count);
+        if (count == 0) {
+            for (int i = 0; i < kIdleWaits && isPollingEnabled(); ++i) {
+                pause(kIdleWaitMillis);
+            }
+            continue;
+        }
+
+        pollControllers(system, nextEventNumbers, text);
+        logTrace("Sleep...\n\n");
+        pause(static_cast<long>(getPollingRate()) * 1000L);
+
+        readConfig();
+        events->setMaxSize(getEventQueueSize());
+        setDebugFlag(static_cast<EnumDebugTLX>(getDebugMask()));
+
+        pollsSinceSave += 1;
+        secondsSinceAlive += getPollingRate();
+        if (isTimeToSaveSnapshot()) {
+            logTrace("Saving config to XML\n");
+            writeXML();
+            pollsSinceSave = 0;
+        }
+        if (secondsSinceAlive == kAliveSeconds) {
+            logTrace("\nVelmar Monitor is Running...\n\n");
+            secondsSinceAlive = 0;
+        }
+    }
+    logTrace("Exiting VelmarMonitor::monitorEvents()\n");
+}
+
+void VelmarMonitor::pollControllers(System* system,
+                                    std::map<uint32_t, unsigned long>& nextEventNumbers,
+                                    LibraryText& text) {
+    if (system == nullptr) {
+        return;
+    }
+    FilterCollection adapters(system);
+    adapters.apply("Adapter", false);
+    for (int i = 0; i < adapters.size(); ++i) {
+        // After stop() the loop makes no further library call.
+        if (!isPollingEnabled()) {
+            return;
+        }
+        Adapter* adapter = dynamic_cast<Adapter*>(adapters.elementAt(i));
+        if (adapter == nullptr) {
+            logError("ERROR: Adapter is NULL\n");
+            continue;
+        }
+        const uint32_t adapterID = adapter->getAdapterID();
+        unsigned long& nextEventNumber = nextEventNumbers.try_emplace(adapterID, 1).first->second;
+        // One controller's bad text must not end the monitoring of the others.
+        try {
+            pollController(*adapter, nextEventNumber, text);
+        } catch (const SimpleXmlException& e) {
+            logError(
+                "ERROR: Malformed event text of controller %u: character '%c' at offset "
+                "%u\n",
+                adapterID, e.getCharacter(), e.getOffset());
+        } catch (const std::exception& e) {
+            logError("ERROR: Cannot read the events of controller %u: %s\n", adapterID, e.what());
+        } catch (...) {
+            logError("ERROR: Cannot read the events of controller %u\n", adapterID);
+        }
+    }
+}
+
+void VelmarMonitor::pollController(Adapter& adapter, unsigned long& nextEventNumber,
+                                   LibraryText& text) {
+    const Addr addr(adapter.getAdapterID(), Addr::kUnset, Addr::kUnset, Addr::kUnset, Addr::kUnset,
+                    Addr::kUnsetChunk, Addr::kUnset, Addr::kUnset);
+    logTrace("Checking for events...\n");
+    velmarLib->getEvents(addr, nextEventNumber, &text.block);
+    if (text.block == nullptr) {
+        logError("ERROR: Events buffer is NULL\n");
+        return;
+    }
+    unsigned long lastNumber = 0;
+    if (!readLastEventNumber(text.block, lastNumber) || lastNumber < nextEventNumber) {
+        return;
+    }
+    logTrace("Found %d events\n", static_cast<int>(lastNumber + 1 - nextEventNumber));
+    nextEventNumber = lastNumber + 1;
+    GetEventFromXml(text.block, &adapter);
+}

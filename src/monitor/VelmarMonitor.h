@@ -1,0 +1,100 @@
+// The monitor of the Velmar controller family. The host constructs it on a VelmarLib, calls
+// start() on a thread of its own (it returns when monitoring ends) and stop() from any
+// other thread; stop() cuts the current wait short and the loop makes no further library
+// call. Meanwhile the loop compares the stored snapshot with the hardware once, then polls
+// each controller's event records, reloads the settings and rewrites the snapshot every
+// fifth poll. Nothing thrown inside the monitor reaches the host.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "monitor/BaseRaidMonitor.h"
+#include "port/Export.h"
+#include "port/Interrupt.h"
+#include "raidlib/Enums.h"
+#include "raidlib/ProgressCollection.h"
+
+class Adapter;
+class System;
+class VelmarLib;
+
+class TLX_EXPORT VelmarMonitor : public BaseRaidMonitor {
+public:
+    // Seconds of polling between two alive lines in the debug log.
+    static constexpr int kAliveSeconds = 600;
+    // The snapshot is rewritten after every this many polls.
+    static constexpr int kPollsPerSnapshot = 5;
+
+    explicit VelmarMonitor(VelmarLib* lib);
+    // Logs go to logFilePath + name; logFilePath ends in the path separator.
+    VelmarMonitor(VelmarLib* lib, std::string logFilePath);
+    ~VelmarMonitor() override;
+
+    void collectCurrentEvents(int kind, TLXEventCollection& ec) override;
+    // Runs the loop unless one is already running; returns when it ends.
+    void run() override;
+    void stop() override;
+    void start() override;
+    virtual ProgressCollection enumerateProgress();
+
+    // The loop itself; run() calls it.
+    void monitorEvents();
+    // Start-of-run comparison of the stored snapshot with the hardware.
+    void vlEventPersistence();
+    // Rewrites the snapshot file from the library's current tree.
+    void writeXML();
+    // Turns the "RaidEvent" records of one controller's event text into events. May modify
+    // text; may throw SimpleXmlException on malformed text.
+    void GetEventFromXml(char* text, Adapter* adapter);
+
+protected:
+    // A task event already raised since the last snapshot write.
+    struct ReportedTaskEvent {
+        int eventCode;
+        int number;
+    };
+
+    int eventCategory = 3;
+    int pollsSinceSave = 0;
+    int secondsSinceAlive = 0;
+    bool duplicateFlag = false;
+    ProgressCollection* storedTaskList = nullptr;
+    VelmarLib* velmarLib = nullptr;
+    std::vector<Adapter*> storedAdapters;
+    std::vector<Adapter*> currentAdapters;
+    std::vector<ReportedTaskEvent> reportedTaskEvents;
+    int taskTypeOverride = 0;
+    bool overrideFound = false;
+    unsigned lastReportedPercentage = 0;
+    EnumTaskType previousTaskType = TASK_TYPE_NONE;
+
+private:
+    // The event text that the library fills: a malloc block that it may grow or free.
+    struct LibraryText {
+        LibraryText();
+        ~LibraryText();
+        LibraryText(const LibraryText&) = delete;
+        LibraryText& operator=(const LibraryText&) = delete;
+        char* block;
+    };
+
+    void initialise(VelmarLib* lib);
+    void raiseNoControllerEvent();
+    // Asks every controller of system for its new records, once.
+    void pollControllers(System* system, std::map<uint32_t, unsigned long>& nextEventNumbers,
+                         LibraryText& text);
+    // Asks one controller from nextEventNumber on and translates what is new.
+    void pollController(Adapter& adapter, unsigned long& nextEventNumber, LibraryText& text);
+    // Waits ms milliseconds unless polling has been disabled; stop() cuts it short.
+    void pause(long ms);
+    bool isTimeToSaveSnapshot() const;
+
+    // Raised by stop() to end the current wait, cleared when a run starts.
+    port::Interrupt stopSignal;
+    // True while a loop runs, so that two loops never run at once.
+    std::atomic<bool> loopActive{false};
+};
