@@ -144,16 +144,9 @@ TEST_F(TLXEventCollectionTest, LogIsAppendedAndHoldsTheOverloadNotice) {
     EXPECT_LT(at, log.find("| 200:A--C--S--L--- | event 200\n\n"));
 }
 
-TEST_F(TLXEventCollectionTest, UnopenableLogOnlyDisablesLogging) {
+TEST_F(TLXEventCollectionTest, AddTextNeverQueuesAndAnUnopenableLogOnlyDisablesLogging) {
     DebugMask::set(0xFFFFFF);
-    TLXEventCollection queue(path("missing/dir/events.log"), 200, 5);
-    queue.add(info(1));
-    queue.addText(nullptr);
-    EXPECT_EQ(queue.size(), 1);
-}
-
-TEST_F(TLXEventCollectionTest, AddTextNeverQueues) {
-    TLXEventCollection queue("", 200, 7);
+    TLXEventCollection queue(path("missing/dir/events.log"), 200, 7);
     queue.add(info(1));
     queue.addText("hello");
     queue.addText(nullptr);
