@@ -102,7 +102,9 @@ void XMLWriter::append(const char* bytes, size_t count) {
 }
 
 void XMLWriter::append(const char* text) {
-    append(text, std::strlen(text));
+    if (text != nullptr) {
+        append(text, std::strlen(text));
+    }
 }
 
 void XMLWriter::appendSpaces(uint32_t count) {
