@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <new>
 #include <string>
 
 #include "raidlib/Enclosure.h"
@@ -14,14 +16,21 @@ VelmarLib::VelmarLib() : model_(new System()) {}
 VelmarLib::~VelmarLib() = default;
 
 void VelmarLib::setHardwareModel(System* model) {
+    std::lock_guard<port::Mutex> lock(mutex_);
     model_.reset(model != nullptr ? model : new System());
 }
 
 System* VelmarLib::getNewSystem() {
+    std::lock_guard<port::Mutex> lock(mutex_);
     if (discoveryFails_) {
         return nullptr;
     }
-    std::unique_ptr<System> fresh(static_cast<System*>(model_->clone()));
+    std::unique_ptr<System> fresh;
+    try {
+        fresh.reset(static_cast<System*>(model_->clone()));
+    } catch (const std::bad_alloc&) {
+        return nullptr;  // out of memory: nothing discovered, the trees stay as they were
+    }
     old_ = std::move(current_);  // the tree before the old one is freed here
     current_ = std::move(fresh);
     return current_.get();
@@ -31,14 +40,21 @@ Ret VelmarLib::getEvents(const Addr& adapter, unsigned long from, char** buffer)
     if (buffer == nullptr) {
         return Ret(Ret::kInvalidArgument);
     }
+    std::lock_guard<port::Mutex> lock(mutex_);
     std::string text;
-    auto log = logs_.find(adapter.getAdapterID());
-    if (log != logs_.end()) {
-        for (const RaidEvent& record : log->second.records) {
-            if (record.getEventNumber() >= from) {
-                text += record.toXml();
+    try {
+        auto log = logs_.find(adapter.getAdapterID());
+        if (log != logs_.end()) {
+            for (const RaidEvent& record : log->second.records) {
+                if (record.getEventNumber() >= from) {
+                    text += record.toXml();
+                }
             }
         }
+    } catch (const std::bad_alloc&) {
+        std::free(*buffer);
+        *buffer = nullptr;
+        return Ret(Ret::kNoMemory);
     }
     if (text.empty()) {
         std::free(*buffer);
@@ -57,6 +73,7 @@ Ret VelmarLib::getEvents(const Addr& adapter, unsigned long from, char** buffer)
 }
 
 RaidObject* VelmarLib::getCurrentObject(Addr& addr) {
+    std::lock_guard<port::Mutex> lock(mutex_);
     return current_ ? current_->getObject(addr) : nullptr;
 }
 
@@ -72,6 +89,7 @@ bool lies(const Addr& wanted, const Addr& have) {
 }  // namespace
 
 Ret VelmarLib::getTasks(const Addr& addr, ProgressCollection& tasks) {
+    std::lock_guard<port::Mutex> lock(mutex_);
     if (!current_) {
         return Ret(Ret::kNotFound);
     }
@@ -95,6 +113,11 @@ Ret VelmarLib::getTasks(const Addr& addr, ProgressCollection& tasks) {
 }
 
 unsigned long VelmarLib::appendEvent(uint32_t adapterID, RaidEvent record) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    return appendLocked(adapterID, std::move(record));
+}
+
+unsigned long VelmarLib::appendLocked(uint32_t adapterID, RaidEvent record) {
     EventLog& log = logs_[adapterID];
     record.setEventNumber(log.nextNumber++);
     log.records.push_back(std::move(record));
@@ -102,11 +125,13 @@ unsigned long VelmarLib::appendEvent(uint32_t adapterID, RaidEvent record) {
 }
 
 unsigned long VelmarLib::getNextEventNumber(uint32_t adapterID) const {
+    std::lock_guard<port::Mutex> lock(mutex_);
     auto log = logs_.find(adapterID);
     return log != logs_.end() ? log->second.nextNumber : 1;
 }
 
 void VelmarLib::setNextEventNumber(uint32_t adapterID, unsigned long number) {
+    std::lock_guard<port::Mutex> lock(mutex_);
     EventLog& log = logs_[adapterID];
     if (number > log.nextNumber) {
         log.nextNumber = number;
@@ -114,10 +139,13 @@ void VelmarLib::setNextEventNumber(uint32_t adapterID, unsigned long number) {
 }
 
 const std::vector<RaidEvent>& VelmarLib::getEventLog(uint32_t adapterID) {
+    std::lock_guard<port::Mutex> lock(mutex_);
     return logs_[adapterID].records;
 }
 
 void VelmarLib::clearEventLog(uint32_t adapterID) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+
     logs_[adapterID].records.clear();
 }
 
@@ -134,6 +162,7 @@ bool isCriticalState(EnumLogicalDeviceState state) {
 
 bool VelmarLib::setDriveState(uint32_t adapterID, uint32_t channelID, uint32_t deviceID,
                               EnumPhysicalDeviceState state) {
+    std::lock_guard<port::Mutex> lock(mutex_);
     RaidObject* object =
         model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, deviceID);
     if (object == nullptr || !object->isInstanceOf("PhysicalDevice")) {
@@ -156,12 +185,13 @@ bool VelmarLib::setDriveState(uint32_t adapterID, uint32_t channelID, uint32_t d
     }
     record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
     record.set("deviceID", long(deviceID));
-    appendEvent(adapterID, record);
+    appendLocked(adapterID, record);
     return true;
 }
 
 bool VelmarLib::setLogicalDriveState(uint32_t adapterID, uint32_t logicalDriveID,
                                      EnumLogicalDeviceState state) {
+    std::lock_guard<port::Mutex> lock(mutex_);
     RaidObject* object =
         model_->getObject(adapterID, Addr::kUnset, logicalDriveID, Addr::kUnset, Addr::kUnset);
     if (object == nullptr || !object->isInstanceOf("LogicalDrive")) {
@@ -184,12 +214,13 @@ bool VelmarLib::setLogicalDriveState(uint32_t adapterID, uint32_t logicalDriveID
         return true;
     }
     record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
-    appendEvent(adapterID, record);
+    appendLocked(adapterID, record);
     return true;
 }
 
 bool VelmarLib::setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
                              unsigned fan, EnumSAFTEFanStatusCodes code) {
+    std::lock_guard<port::Mutex> lock(mutex_);
     RaidObject* object =
         model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, enclosureDeviceID);
     if (object == nullptr || !object->isInstanceOf("Enclosure")) {
@@ -215,6 +246,6 @@ bool VelmarLib::setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t en
     }
     record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
     record.set("fanID", long(fan));
-    appendEvent(adapterID, record);
+    appendLocked(adapterID, record);
     return true;
 }

@@ -2,7 +2,8 @@
 // the demo shape the model (a System tree) and append controller event records; the monitor
 // sees discovered copies of it. getNewSystem() makes a deep copy of the model the current
 // tree and the previous current tree the old one; older trees are freed. The library owns
-// the model and both trees.
+// the model and both trees. Its own operations hold modelMutex(); a host that changes the
+// model through getHardwareModel() while a monitor runs holds it too.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "port/Mutex.h"
 #include "raidlib/BrixLibPlugin.h"
 #include "raidlib/Enums.h"
 #include "raidlib/RaidEvent.h"
@@ -26,6 +28,7 @@ public:
     System* getHardwareModel() const { return model_.get(); }
     // Replaces the model (taking ownership; null installs an empty one).
     void setHardwareModel(System* model);
+    port::Mutex& modelMutex() { return mutex_; }
     // While set, getNewSystem() finds nothing and returns null (no rotation).
     void setDiscoveryFails(bool fails) { discoveryFails_ = fails; }
 
@@ -60,7 +63,8 @@ public:
     bool setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
                       unsigned fan, EnumSAFTEFanStatusCodes code);
 
-    // The records of a controller's log, oldest first.
+    // The records of a controller's log, oldest first (for a test thread; not locked beyond
+    // the call).
     const std::vector<RaidEvent>& getEventLog(uint32_t adapterID);
     void clearEventLog(uint32_t adapterID);
 
@@ -70,6 +74,9 @@ private:
         std::vector<RaidEvent> records;
     };
 
+    unsigned long appendLocked(uint32_t adapterID, RaidEvent record);
+
+    mutable port::Mutex mutex_;
     std::unique_ptr<System> model_;
     std::unique_ptr<System> current_;
     std::unique_ptr<System> old_;
