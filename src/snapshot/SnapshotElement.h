@@ -1,0 +1,138 @@
+// What every snapshot object keeps for reading its own XML element: the attribute list it
+// collects (constructed as (0, 1)) and the element loop they all share. The collected values
+// point into the parser's text, so a copied or assigned object starts with an empty list.
+// Also the small helpers the snapshot classes use for writing texts and adding children.
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "raidlib/RaidObject.h"
+#include "raidlib/Writer.h"
+#include "snapshot/SimpleXmlParser.h"
+#include "snapshot/XmlAttributeList_C.h"
+
+class SnapshotElement {
+public:
+    SnapshotElement() : attributes_(0, 1) {}
+    SnapshotElement(const SnapshotElement&) : attributes_(0, 1) {}
+    SnapshotElement& operator=(const SnapshotElement&) {
+        attributes_.Clear();
+        return *this;
+    }
+
+    XmlAttributeList_C& attributes() { return attributes_; }
+    const XmlAttributeList_C& attributes() const { return attributes_; }
+
+    // Reads the element `name` on whose opening token the parser stands, up to and
+    // including its end token (or the end of the text). Attributes of the element are
+    // collected, and onAttribute(attributeName) is called right after each one, so that an
+    // identifier is known before the children are read. At the start of any other element
+    // onChild(elementName) is called; it builds a child when the name is one of its kinds
+    // (consuming the child's tokens) and ignores it otherwise. Every other token is skipped.
+    // Depth is bounded by the classes: a child only ever reads its own child kinds.
+    template <typename OnAttribute, typename OnChild>
+    void read(SimpleXmlParser& parser, const char* name, OnAttribute&& onAttribute,
+              OnChild&& onChild) {
+        for (;;) {
+            const char* element = parser.getElementName();
+            if (element != nullptr && std::strcmp(element, name) == 0) {
+                if (parser.isEnd()) {
+                    return;
+                }
+                const char* attribute = parser.getAttributeName();
+                if (attribute != nullptr) {
+                    attributes_.Append(attribute, parser.getAttributeValue());
+                    onAttribute(attribute);
+                }
+            } else if (element != nullptr && (parser.getFlags() & SimpleXmlParser::kStart) != 0) {
+                // Only a start tag opens a child: a stray end tag of a child kind must not
+                // add an empty object.
+                onChild(element);
+            }
+            if (!parser.next()) {
+                return;
+            }
+        }
+    }
+
+    // The text of an attribute; empty when absent.
+    std::string text(const char* attribute) const {
+        const char* value = attributes_.GetValue(attribute);
+        return value != nullptr ? std::string(value) : std::string();
+    }
+
+    // The unsigned 64-bit decimal value of an attribute; 0 when absent or not a number.
+    uint64_t getU64Exact(const char* attribute) const {
+        const char* value = attributes_.GetValue(attribute);
+        if (value == nullptr) {
+            return 0;
+        }
+        while (*value == ' ' || *value == '\t' || *value == '\n' || *value == '\r') {
+            ++value;
+        }
+        // strtoull would turn "-1" into the largest value.
+        return *value == '-' ? 0 : std::strtoull(value, nullptr, 10);
+    }
+
+private:
+    XmlAttributeList_C attributes_;
+};
+
+namespace snapshot {
+
+// Writes a text attribute through the writer's form that clears the top bit of every byte,
+// on a copy so that the object's own text stays as it is.
+inline void writeClearedText(Writer* writer, const char* name, const std::string& text) {
+    std::vector<char> copy(text.begin(), text.end());
+    copy.push_back('\0');
+    writer->writeAttribute(name, copy.data());
+}
+
+// Adds a finished child to parent, which takes ownership. A child that could not be
+// allocated is not added.
+template <typename T>
+void adoptChild(RaidObject& parent, std::unique_ptr<T> child) {
+    if (child == nullptr) {
+        return;
+    }
+    parent.addChild(child.get());
+    child.release();
+}
+
+// Builds a child of type T (constructed with args) from the element on which the parser
+// stands and adds it to parent.
+template <typename T, typename... Args>
+void buildChild(RaidObject& parent, SimpleXmlParser& parser, Args... args) {
+    std::unique_ptr<T> child(new (std::nothrow) T(args...));
+    if (child != nullptr) {
+        child->buildFromXml(parser);
+        adoptChild(parent, std::move(child));
+    }
+}
+
+// Adds to parent a child of type T (constructed with args) copied from live, when live is
+// an object of the class Live.
+template <typename T, typename Live, typename... Args>
+void copyChild(RaidObject& parent, const RaidObject* live, Args... args) {
+    const auto* source = dynamic_cast<const Live*>(live);
+    if (source == nullptr) {
+        return;
+    }
+    std::unique_ptr<T> child(new (std::nothrow) T(args...));
+    if (child != nullptr) {
+        child->copyFrom(*source);
+        adoptChild(parent, std::move(child));
+    }
+}
+
+inline bool named(const char* text, const char* name) {
+    return text != nullptr && std::strcmp(text, name) == 0;
+}
+
+}  // namespace snapshot

@@ -1,0 +1,131 @@
+#include "snapshot/TLXConfigBuilder.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <new>
+#include <utility>
+
+#include "port/FileSystem.h"
+#include "raidlib/System.h"
+#include "snapshot/SimpleXmlException.h"
+#include "snapshot/SimpleXmlParser.h"
+#include "snapshot/TLXProgressCollection.h"
+#include "snapshot/TLXSystem.h"
+#include "snapshot/XMLWriter.h"
+
+namespace {
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The whole file as text; false when it cannot be opened or read to its end.
+bool readWholeFile(const std::string& path, std::string& text) {
+    std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "r"));
+    if (file == nullptr) {
+        return false;
+    }
+    char block[4096];
+    size_t count;
+    while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) {
+        text.append(block, count);
+    }
+    return std::ferror(file.get()) == 0;
+}
+
+}  // namespace
+
+TLXConfigBuilder::TLXConfigBuilder(std::string path) : path_(std::move(path)) {}
+
+TLXConfigBuilder::~TLXConfigBuilder() {
+    if (system_ != nullptr) {
+        system_->deleteAllChildren();
+    }
+}
+
+void TLXConfigBuilder::build(System* live, TLXProgressCollection* progress) {
+    try {
+        system_.reset();
+        system_.reset(new TLXSystem(0));
+        if (live != nullptr) {
+            system_->copyFrom(*live);
+        }
+        std::unique_ptr<TLXProgressCollection> tasks(new TLXProgressCollection());
+        if (progress != nullptr) {
+            tasks->copyFrom(*progress);
+        }
+        system_->addChild(tasks.get());
+        tasks.release();
+    } catch (const std::exception&) {
+        // Out of memory part way: the tree holds what was copied.
+    }
+}
+
+bool TLXConfigBuilder::writeXML() {
+    // The writer frees the block its text pointer holds, allocates its own and keeps the
+    // pointer on its current block; the text is ours to free.
+    char* block = static_cast<char*>(std::malloc(1));
+    if (block == nullptr) {
+        return false;
+    }
+    bool written = false;
+    try {
+        uint32_t length = 0;
+        {
+            XMLWriter writer(&block);
+            if (system_ == nullptr) {
+                system_.reset(new TLXSystem(0));
+            }
+            writer.writeElement(*system_);
+            length = writer.getLength();
+        }
+        system_.reset();
+        if (block != nullptr && !path_.empty()) {
+            written = port::replaceFileAtomically(path_, block, length);
+        }
+    } catch (const std::exception&) {
+        written = false;
+    }
+    system_.reset();
+    std::free(block);
+    return written;
+}
+
+bool TLXConfigBuilder::readXML() {
+    // Never parse the text of an earlier read again: a missing file gives an empty tree.
+    text_.clear();
+    bool read = false;
+    try {
+        if (!path_.empty()) {
+            read = readWholeFile(path_, text_);
+            if (!read) {
+                text_.clear();
+            }
+        }
+    } catch (const std::exception&) {
+        text_.clear();
+        read = false;
+    }
+
+    system_.reset();
+    try {
+        system_.reset(new TLXSystem(0));
+        // The tokenizer counts in 32 bits; a larger file is read up to that length.
+        const auto length =
+            static_cast<unsigned>(std::min<size_t>(text_.size(), static_cast<size_t>(UINT32_MAX)));
+        SimpleXmlParser parser(&text_[0], length);
+        system_->buildFromXml(parser);
+    } catch (const SimpleXmlException&) {
+        // Malformed markup: the tree keeps the objects completed before it.
+    } catch (const std::exception&) {
+        // Out of memory: likewise.
+    }
+    return read;
+}
+
+void TLXConfigBuilder::resetConfigFile(std::string path) {
+    path_ = std::move(path);
+}

@@ -1,0 +1,44 @@
+// Owns the configuration snapshot file and the snapshot tree. build() copies a live system
+// and the task snapshot into a tree; writeXML() writes that tree and drops it, replacing the
+// file atomically so that a crash or a full disk never leaves a cut snapshot; readXML()
+// rebuilds the tree from the file (an empty tree when the file is missing, unreadable or
+// malformed from its start). No exception leaves these operations.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "port/Export.h"
+
+class System;
+class TLXProgressCollection;
+class TLXSystem;
+
+class TLX_EXPORT TLXConfigBuilder {
+public:
+    explicit TLXConfigBuilder(std::string path);
+    ~TLXConfigBuilder();
+    TLXConfigBuilder(const TLXConfigBuilder&) = delete;
+    TLXConfigBuilder& operator=(const TLXConfigBuilder&) = delete;
+
+    // Replaces the tree by a copy of live (none when null) with a task list copied from
+    // progress (an empty one when null).
+    void build(System* live, TLXProgressCollection* progress);
+    // Writes the tree (an empty "System" when there is none) to the file and deletes the
+    // tree. True when the file now holds the text; on failure the old file is untouched.
+    bool writeXML();
+    // Reads the file and rebuilds the tree from it. True when the file could be read; the
+    // tree is then what its text holds up to the first malformed token.
+    bool readXML();
+    void resetConfigFile(std::string path);
+
+    // The current tree, owned by the builder until the next build or read; null when none.
+    TLXSystem* getSystem() const { return system_.get(); }
+    const std::string& getPath() const { return path_; }
+
+private:
+    // The text of the last read; the parser works in it in place.
+    std::string text_;
+    std::unique_ptr<TLXSystem> system_;
+    std::string path_;
+};

@@ -1,0 +1,58 @@
+// The snapshot form of an enclosure: the library's Enclosure, linked to its controller and
+// channel at construction, with its SAF-TE data. It owns one TLXSafteConfig and one
+// TLXSafteStatus and holds separate copies of them as children (which are what is written).
+// tlxSafteDataValid is set once both owned members exist. The SAF-TE queries answer only
+// while it is set: counts 0 and status codes 0x80 otherwise. Written as "Enclosure".
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "port/Export.h"
+#include "raidlib/Enclosure.h"
+#include "snapshot/SnapshotElement.h"
+#include "snapshot/TLXSafteConfig.h"
+#include "snapshot/TLXSafteStatus.h"
+
+class SimpleXmlParser;
+
+class TLX_EXPORT TLXEnclosure : public Enclosure {
+public:
+    explicit TLXEnclosure(Adapter* adapter = nullptr, Channel* channel = nullptr)
+        : Enclosure(adapter, channel) {}
+    TLXEnclosure(const TLXEnclosure& other);
+    TLXEnclosure& operator=(const TLXEnclosure&) = delete;
+    ~TLXEnclosure() override = default;
+
+    bool isInstanceOf(const char* name) const override;
+    const char* serializedName() const override { return "Enclosure"; }
+    void writeTo(Writer* writer) override;
+    RaidObject* clone() const override { return new TLXEnclosure(*this); }
+    // From the stored temperature flags (the library's own answer looks for a library
+    // SafteStatus child, which a stored enclosure does not have).
+    bool isTempOutOfRange() const override;
+
+    void copyFrom(const Enclosure& live);
+    virtual void buildFromXml(SimpleXmlParser& parser);
+
+    int getSafteFanCount() const;
+    int getSaftePowerSupplyCount() const;
+    uint8_t getSafteFanStatus(int index) const;
+    uint8_t getSaftePowerSupplyStatus(int index) const;
+
+    bool tlxSafteDataValid = false;
+
+    // The owned SAF-TE members; null until copied or read.
+    const TLXSafteConfig* getTLXSafteConfig() const { return safteConfig_.get(); }
+    const TLXSafteStatus* getTLXSafteStatus() const { return safteStatus_.get(); }
+
+private:
+    // Replace the owned member and add a copy of it as a child.
+    void keepSafteConfig(std::unique_ptr<TLXSafteConfig> config);
+    void keepSafteStatus(std::unique_ptr<TLXSafteStatus> status);
+    void updateSafteDataValid();
+
+    SnapshotElement element_;
+    std::unique_ptr<TLXSafteConfig> safteConfig_;
+    std::unique_ptr<TLXSafteStatus> safteStatus_;
+};
