@@ -155,16 +155,6 @@ TEST_F(XMLWriterTest, GrowthDoublesBelow64KiBThenAddsSteps) {
     EXPECT_EQ(writer.getLength(), 150000u);
 }
 
-TEST_F(XMLWriterTest, TextStaysWithinCapacityAtTheBoundary) {
-    XMLWriter writer(&text_);
-    writer.writeRaw(std::string(509, 'a').c_str());
-    EXPECT_EQ(writer.getCapacity(), 512u);
-    writer.writeRaw("b");
-    writer.writeRaw("c");
-    EXPECT_GT(writer.getCapacity(), writer.getLength() + 1);
-    EXPECT_EQ(text(), std::string(509, 'a') + "bc");
-}
-
 TEST_F(XMLWriterTest, WriterWithoutFirstBlockWritesNothing) {
     text_ = static_cast<char*>(std::malloc(16));
     LimitedWriter writer(&text_, 0);
