@@ -133,6 +133,8 @@ void VelmarMonitor::start() {
             setMyStartTime(port::Clock::current().now());
         }
         run();
+        // Normally stop() has cleared it already; without a library nothing ran at all.
+        disablePolling();
     } catch (const std::exception& e) {
         logError("ERROR: VelmarMonitor::start() %s\n", e.what());
     } catch (...) {

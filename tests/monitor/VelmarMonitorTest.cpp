@@ -1,0 +1,225 @@
+// The Velmar monitor's poll loop under the fake clock, stopped from inside its own waits so
+// that each run covers an exact number of polls.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+#include "MonitorTestSupport.h"
+#include "port/DebugMask.h"
+#include "snapshot/SimpleXmlException.h"
+#include "support/TreeBuilder.h"
+
+namespace {
+
+using Requests = std::vector<std::pair<uint32_t, unsigned long>>;
+
+void appendRecords(VelmarLib& lib, uint32_t adapterID, int count) {
+    for (int i = 0; i < count; ++i) {
+        lib.appendEvent(adapterID, RaidEvent(500, 1));
+    }
+}
+
+TEST_F(MonitorLoopTest, ConstructionWaitsOneSecondAndPrimesThreeTimers) {
+    const int64_t before = clock.now();
+    TestVelmarMonitor monitor(&lib);
+    EXPECT_EQ(clock.now() - before, 1);
+    EXPECT_EQ(monitor.getPollingRate(), 1);
+    EXPECT_FALSE(monitor.isPollingEnabled());
+    EXPECT_TRUE(monitor.isStopped());
+    EXPECT_FALSE(monitor.isTimeToReportBadStripe());
+    EXPECT_FALSE(monitor.isTimeToReportUnsupportedDrives());
+    EXPECT_FALSE(monitor.isTimeToReportCriticalLogicalDrives());
+    EXPECT_TRUE(monitor.isTimeToReportSASDriveMap());
+    EXPECT_EQ(monitor.enumerateProgress().getProgressCount(), 0);
+    const std::string log = debugLog();
+    EXPECT_NE(log.find("]  Constructing VelmarMonitor(Default).\n"), std::string::npos);
+    EXPECT_NE(log.find("]  Exiting VelmarMonitor(Default).\n"), std::string::npos);
+
+    TestVelmarMonitor second(&lib, path(""));
+    EXPECT_NE(readFile("TLXVLDebug.log").find("Constructing VelmarMonitor(pBrixlibIN,logFilePath)"),
+              std::string::npos);
+}
+
+TEST_F(MonitorLoopTest, WithoutControllersRaisesEvent201AndIdlesUntilStopped) {
+    TestVelmarMonitor monitor(&lib);
+    runWaits(monitor, 12);
+    EXPECT_TRUE(monitor.isStopped());
+    EXPECT_FALSE(monitor.isPollingEnabled());
+    EXPECT_EQ(monitor.getMyStartTime(), 0);
+
+    const std::vector<TLXEvent> events = monitor.getEvents(0);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].getEventCode(), 201);
+    EXPECT_EQ(events[0].getEventType(), 3);
+    EXPECT_EQ(events[0].getObjectType(), TLX_OBJ_SYSTEM);
+    EXPECT_EQ(events[0].getIndentifier(), "EVENT_VELMAR_STATE_NOTFOUND");
+    EXPECT_EQ(events[0].getEventDesc(), "No controllers were found.");
+
+    const std::string log = debugLog();
+    EXPECT_EQ(countOf(log, "]  Found 0 Controller(s)\n"), 1);
+    EXPECT_EQ(countOf(log, "]  ERROR: No controller found on the system\n"), 1);
+    EXPECT_EQ(countOf(log, "]  Polling...\n"), 3);  // five one-second waits per pass
+    EXPECT_EQ(countOf(log, "Checking for events"), 0);
+    EXPECT_EQ(countOf(log, "Sleep..."), 0);
+    EXPECT_EQ(clock.totalWaitedMillis(), 1000 + 12 * 1000);
+    EXPECT_NE(log.find("]  Exiting VelmarMonitor::monitorEvents()\n"), std::string::npos);
+    EXPECT_TRUE(lib.getTLXStartTime() > 0);
+}
+
+TEST_F(MonitorLoopTest, EachControllerIsAskedFromItsOwnNextNumber) {
+    TreeBuilder tree(lib.getHardwareModel());
+    tree.adapter(0, "A0");
+    tree.adapter(1, "A1");
+    appendRecords(lib, 0, 11);
+    appendRecords(lib, 1, 3);
+    TestVelmarMonitor monitor(&lib);
+    int waits = 0;
+    clock.onWait = [&](long) {
+        if (++waits == 1) {
+            appendRecords(lib, 0, 6);  // 12..17
+        } else if (waits == 2) {
+            appendRecords(lib, 1, 2);  // 4..5
+        } else if (waits == 3) {
+            monitor.stop();
+        }
+    };
+    monitor.start();
+    clock.onWait = nullptr;
+
+    EXPECT_EQ(lib.requests(), (Requests{{0, 1}, {1, 1}, {0, 12}, {1, 4}, {0, 18}, {1, 4}}));
+    const std::string log = debugLog();
+    EXPECT_EQ(countOf(log, "]  Found 2 Controller(s)\n"), 1);
+    EXPECT_EQ(countOf(log, "]  Found 11 events\n"), 1);
+    EXPECT_EQ(countOf(log, "]  Found 3 events\n"), 1);
+    EXPECT_EQ(countOf(log, "]  Found 6 events\n"), 1);
+    EXPECT_EQ(countOf(log, "]  Found 2 events\n"), 1);
+    EXPECT_EQ(countOf(log, "]  ERROR: Events buffer is NULL\n"), 2);  // {1, 4}, then {0, 18}
+    EXPECT_TRUE(monitor.getEvents(0).empty());
+}
+
+TEST_F(MonitorLoopTest, TextsWithoutANewEventNumberAreIgnored) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    appendRecords(lib, 0, 1);
+    int call = 0;
+    lib.rewrite = [&](uint32_t, char** buffer) {
+        ++call;
+        if (call == 1) {
+            replaceText(buffer, "<RaidEvent eventCode=\"500\"/>");
+        } else if (call == 2) {
+            replaceText(buffer, "<RaidEvent eventNumber=\"-1\"/>");
+        } else if (call == 3) {
+            replaceText(buffer, "<RaidEvent eventNumber");
+        }
+    };
+    TestVelmarMonitor monitor(&lib);
+    runWaits(monitor, 4);
+    EXPECT_EQ(lib.requests(), (Requests{{0, 1}, {0, 1}, {0, 1}, {0, 1}}));
+    EXPECT_EQ(countOf(debugLog(), "]  Found 1 events\n"), 1);
+}
+
+TEST_F(MonitorLoopTest, AControllerWhoseEventsCannotBeReadDoesNotStopTheOthers) {
+    TreeBuilder tree(lib.getHardwareModel());
+    tree.adapter(0, "A0");
+    tree.adapter(1, "A1");
+    appendRecords(lib, 0, 2);
+    appendRecords(lib, 1, 2);
+    int call = 0;
+    lib.rewrite = [&](uint32_t adapterID, char**) {
+        ++call;
+        if (adapterID == 0 && call == 1) {
+            throw SimpleXmlException('=', 17);
+        }
+        if (adapterID == 0 && call == 3) {
+            throw std::runtime_error("controller went away");
+        }
+    };
+    TestVelmarMonitor monitor(&lib);
+    runWaits(monitor, 3);
+    EXPECT_EQ(lib.requests(), (Requests{{0, 1}, {1, 1}, {0, 1}, {1, 3}, {0, 1}, {1, 3}}));
+    const std::string log = debugLog();
+    EXPECT_EQ(countOf(log,
+                      "]  ERROR: Malformed event text of controller 0: character '=' at "
+                      "offset 17\n"),
+              1);
+    EXPECT_EQ(countOf(log,
+                      "]  ERROR: Cannot read the events of controller 0: controller went "
+                      "away\n"),
+              1);
+    EXPECT_EQ(countOf(log, "]  Found 2 events\n"), 2);
+    EXPECT_TRUE(monitor.isStopped());
+}
+
+TEST_F(MonitorLoopTest, SnapshotIsWrittenAtStartAndAfterEveryFifthPoll) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    TestVelmarMonitor monitor(&lib);
+    runWaits(monitor, 16);
+    const std::string log = debugLog();
+    EXPECT_EQ(markersBefore(log, "]  Saving config to XML", "]  Sleep..."),
+              (std::vector<int>{5, 10, 15}));
+    EXPECT_EQ(countOf(log, "]  Set the progress Collection before dumping the config\n"), 4);
+}
+
+TEST_F(MonitorLoopTest, AliveLineAfterSixHundredSecondsOfPolling) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    {
+        TestVelmarMonitor monitor(&lib);
+        runWaits(monitor, 601);
+        EXPECT_EQ(markersBefore(debugLog(), "Velmar Monitor is Running...", "]  Sleep..."),
+                  std::vector<int>{600});
+    }
+    {
+        TestVelmarMonitor monitor(&lib, path(""));
+        monitor.setPollingRate(7);
+        runWaits(monitor, 700);
+        const std::string log = readFile("TLXVLDebug.log");
+        EXPECT_EQ(countOf(log, "]  Sleep..."), 700);
+        EXPECT_EQ(countOf(log, "Velmar Monitor is Running..."), 0);
+    }
+}
+
+TEST_F(MonitorLoopTest, SettingsEditedWhileRunningApplyAfterTheNextPoll) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    TestVelmarMonitor monitor(&lib);
+    std::vector<std::pair<int, uint32_t>> seen;  // queue limit and mask at each wait
+    int waits = 0;
+    clock.onWait = [&](long) {
+        seen.emplace_back(monitor.queue().getMaxSize(), DebugMask::get());
+        if (++waits == 2) {
+            writeFile("TLXConfig.ini", "tlx.eventQueueSize=500\ntlx.debugMask=1\n");
+        } else if (waits == 3) {
+            monitor.stop();
+        }
+    };
+    monitor.start();
+    clock.onWait = nullptr;
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[1], std::make_pair(200, 0xFFFFFFu));
+    EXPECT_EQ(seen[2], std::make_pair(500, 0xFF0000u));
+    EXPECT_EQ(monitor.getEventQueueSize(), 500);
+}
+
+TEST_F(MonitorLoopTest, StartWhileRunningAndRunWithoutLibrary) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    TestVelmarMonitor monitor(&lib);
+    int waits = 0;
+    clock.onWait = [&](long) {
+        if (++waits == 1) {
+            monitor.start();  // returns at once
+        } else {
+            monitor.stop();
+        }
+    };
+    monitor.start();
+    clock.onWait = nullptr;
+    EXPECT_EQ(waits, 2);
+    EXPECT_EQ(countOf(debugLog(), "]  VelmarMonitor already running.\n"), 1);
+
+    TestVelmarMonitor orphan(nullptr);
+    orphan.start();  // no library: nothing to poll, and no claim to be running afterwards
+    EXPECT_TRUE(orphan.isStopped());
+    EXPECT_FALSE(orphan.isPollingEnabled());
+}
+
+}  // namespace
