@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include <fcntl.h>
@@ -74,6 +75,16 @@ bool replaceFileAtomically(const std::string& path, const char* data, size_t siz
 bool fileExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
+}
+
+std::string makeTemporaryDirectory(const std::string& prefix) {
+    const char* base = std::getenv("TMPDIR");
+    std::string pattern =
+        std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/" + prefix + "XXXXXX";
+    if (::mkdtemp(&pattern[0]) == nullptr) {
+        return std::string();
+    }
+    return pattern + kPathSeparator;
 }
 
 }  // namespace port

@@ -29,4 +29,8 @@ TLX_EXPORT bool replaceFileAtomically(const std::string& path, const char* data,
 
 TLX_EXPORT bool fileExists(const std::string& path);
 
+// Creates a new, empty directory under the system's temporary directory, its name starting
+// with prefix. Returns its path ending in kPathSeparator, or an empty string on failure.
+TLX_EXPORT std::string makeTemporaryDirectory(const std::string& prefix);
+
 }  // namespace port

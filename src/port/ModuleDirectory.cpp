@@ -30,4 +30,8 @@ std::string moduleDirectory() {
     return slash == std::string::npos ? std::string() : file.substr(0, slash + 1);
 }
 
+void setModuleDirectory(const std::string& dir) {
+    ::setenv("TLXVL_HOME", dir.c_str(), 1);
+}
+
 }  // namespace port

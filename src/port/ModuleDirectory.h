@@ -12,4 +12,7 @@ namespace port {
 // The directory, ending in kPathSeparator; empty when it cannot be found.
 TLX_EXPORT std::string moduleDirectory();
 
+// Makes every later moduleDirectory() answer dir (by setting TLXVL_HOME for this process).
+TLX_EXPORT void setModuleDirectory(const std::string& dir);
+
 }  // namespace port
