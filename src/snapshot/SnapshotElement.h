@@ -61,10 +61,40 @@ public:
         }
     }
 
-    // The text of an attribute; empty when absent.
+    // The text of an attribute with the writer's five entities turned back into their
+    // characters, so that a serial number holding "&" reads as it was; empty when absent.
     std::string text(const char* attribute) const {
         const char* value = attributes_.GetValue(attribute);
-        return value != nullptr ? std::string(value) : std::string();
+        return value != nullptr ? unescape(value) : std::string();
+    }
+
+    static std::string unescape(const char* value) {
+        static constexpr struct {
+            const char* entity;
+            size_t length;
+            char character;
+        } kEntities[] = {
+            {"&quot;", 6, '"'}, {"&amp;", 5, '&'}, {"&apos;", 6, '\''},
+            {"&lt;", 4, '<'},   {"&gt;", 4, '>'},
+        };
+        std::string text;
+        for (const char* p = value; *p != '\0';) {
+            bool replaced = false;
+            if (*p == '&') {
+                for (const auto& entry : kEntities) {
+                    if (std::strncmp(p, entry.entity, entry.length) == 0) {
+                        text += entry.character;
+                        p += entry.length;
+                        replaced = true;
+                        break;
+                    }
+                }
+            }
+            if (!replaced) {
+                text += *p++;
+            }
+        }
+        return text;
     }
 
     // The unsigned 64-bit decimal value of an attribute; 0 when absent or not a number.
