@@ -9,16 +9,8 @@
 #include "port/FileSystem.h"
 #include "port/ModuleDirectory.h"
 #include "raidlib/BrixLibPlugin.h"
-#if __has_include("snapshot/TLXConfigBuilder.h") && \
-                  __has_include("snapshot/TLXProgressCollection.h")
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXProgressCollection.h"
-#define TLX_HAVE_SNAPSHOT_BUILDER 1
-#else
-// Until the snapshot builder exists the monitor runs without it; its members stay null.
-class TLXConfigBuilder {};
-class TLXProgressCollection {};
-#endif
 
 namespace {
 
@@ -110,13 +102,9 @@ void BaseRaidMonitor::construct(BrixLibPlugin* lib, const std::string& debugLogN
 
     events = std::make_unique<TLXEventCollection>(
         logDirectory() + orDefault(eventLogName, kDefaultEventLogName), getEventQueueSize(), 5);
-#ifdef TLX_HAVE_SNAPSHOT_BUILDER
     configBuilder =
         std::make_unique<TLXConfigBuilder>(tlxPath + orDefault(configName, kDefaultConfigName));
     progress = std::make_unique<TLXProgressCollection>();
-#else
-    (void)configName;
-#endif
 
     setDebugFlag(static_cast<EnumDebugTLX>(getDebugMask()));
     pollingRate = 5;
@@ -133,10 +121,8 @@ void BaseRaidMonitor::construct(BrixLibPlugin* lib, const std::string& debugLogN
 
 BaseRaidMonitor::~BaseRaidMonitor() {
     events.reset();
-#ifdef TLX_HAVE_SNAPSHOT_BUILDER
     configBuilder.reset();
     progress.reset();
-#endif
     if (debugLog != nullptr) {
         std::fflush(debugLog);
         std::fclose(debugLog);

@@ -4,12 +4,8 @@
 
 #include "raidlib/System.h"
 #include "raidlib/VelmarLib.h"
-#if __has_include("snapshot/TLXConfigBuilder.h") && \
-                  __has_include("snapshot/TLXProgressCollection.h")
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXProgressCollection.h"
-#define TLX_HAVE_SNAPSHOT_BUILDER 1
-#endif
 
 void VelmarMonitor::vlEventPersistence() {
     logTrace("In VelmarMonitor::vlEventPersistence()\n");
@@ -39,11 +35,12 @@ void VelmarMonitor::writeXML() {
     }
     logDebugMsg("Set the progress Collection before dumping the config\n");
     setProgress();
-#ifdef TLX_HAVE_SNAPSHOT_BUILDER
     if (configBuilder) {
         configBuilder->build(system, progress.get());
-        configBuilder->writeXML();
+        if (!configBuilder->writeXML()) {
+            logError("ERROR: Cannot write the snapshot file %s\n",
+                     configBuilder->getPath().c_str());
+        }
     }
-#endif
     logTrace("Exiting VelmarMonitor::writeXML()\n");
 }

@@ -159,6 +159,7 @@ TEST_F(MonitorLoopTest, SnapshotIsWrittenAtStartAndAfterEveryFifthPoll) {
     EXPECT_EQ(markersBefore(log, "]  Saving config to XML", "]  Sleep..."),
               (std::vector<int>{5, 10, 15}));
     EXPECT_EQ(countOf(log, "]  Set the progress Collection before dumping the config\n"), 4);
+    EXPECT_NE(readFile("TLXVLConfig.xml").find("A0"), std::string::npos);
 }
 
 TEST_F(MonitorLoopTest, AliveLineAfterSixHundredSecondsOfPolling) {
