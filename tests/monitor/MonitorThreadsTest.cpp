@@ -109,4 +109,35 @@ TEST_F(MonitorLoopTest, StopDuringTheWaitEndsItAtOnceWithoutFurtherLibraryCalls)
     EXPECT_NE(log.find("]  Exiting VelmarMonitor::monitorEvents()\n", sleep), std::string::npos);
 }
 
+TEST_F(MonitorLoopTest, StartAfterStopWaitsForTheEndingLoopSoTwoLoopsNeverRun) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    TestVelmarMonitor monitor(&lib);
+    std::atomic<bool> inCall{false};
+    std::atomic<bool> release{false};
+    lib.rewrite = [&](uint32_t, char**) {
+        if (!inCall.exchange(true)) {
+            while (!release) {
+                std::this_thread::yield();
+            }
+        }
+    };
+    std::thread first([&] { monitor.start(); });
+    ASSERT_TRUE(eventually([&] { return inCall.load(); }));
+    monitor.stop();  // the first loop is inside a library call
+    std::thread second([&] { monitor.start(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_EQ(lib.requests().size(), 1u);  // the second waits for the first to end
+    release = true;
+    first.join();
+    ASSERT_TRUE(eventually([&] { return lib.requests().size() >= 3; }));
+    monitor.stop();
+    second.join();
+
+    const std::string log = debugLog();
+    EXPECT_EQ(markersBefore(log, "]  In VelmarMonitor::monitorEvents()",
+                            "]  Exiting VelmarMonitor::monitorEvents()"),
+              (std::vector<int>{0, 1}));
+    EXPECT_EQ(countOf(log, "]  Exiting VelmarMonitor::monitorEvents()"), 2);
+}
+
 }  // namespace

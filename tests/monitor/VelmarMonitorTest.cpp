@@ -201,7 +201,12 @@ TEST_F(MonitorLoopTest, SettingsEditedWhileRunningApplyAfterTheNextPoll) {
     EXPECT_EQ(monitor.getEventQueueSize(), 500);
 }
 
-TEST_F(MonitorLoopTest, StartWhileRunningAndRunWithoutLibrary) {
+class FailingLib : public RecordingLib {
+public:
+    System* getNewSystem() override { throw std::runtime_error("discovery failed"); }
+};
+
+TEST_F(MonitorLoopTest, StartWhileRunningWithoutLibraryAndWhenTheLoopThrows) {
     TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
     TestVelmarMonitor monitor(&lib);
     int waits = 0;
@@ -221,6 +226,14 @@ TEST_F(MonitorLoopTest, StartWhileRunningAndRunWithoutLibrary) {
     orphan.start();  // no library: nothing to poll, and no claim to be running afterwards
     EXPECT_TRUE(orphan.isStopped());
     EXPECT_FALSE(orphan.isPollingEnabled());
+
+    FailingLib failing;
+    TestVelmarMonitor unlucky(&failing);
+    unlucky.start();  // the exception stays inside the monitor
+    EXPECT_TRUE(unlucky.isStopped());
+    EXPECT_NE(debugLog().find("]  ERROR: VelmarMonitor::monitorEvents() ended by an exception: "
+                              "discovery failed\n"),
+              std::string::npos);
 }
 
 }  // namespace
