@@ -97,6 +97,15 @@ public:
         return text;
     }
 
+    // A library enumeration read with GetLong. A number outside 0..highest (only a damaged
+    // file holds one) has no valid value of the type and reads as 0, like a missing one.
+    template <typename E>
+    E getEnum(const char* attribute, E highest) const {
+        const int32_t value = attributes_.GetLong(attribute);
+        return value >= 0 && value <= static_cast<int32_t>(highest) ? static_cast<E>(value)
+                                                                    : static_cast<E>(0);
+    }
+
     // The unsigned 64-bit decimal value of an attribute; 0 when absent or not a number.
     uint64_t getU64Exact(const char* attribute) const {
         const char* value = attributes_.GetValue(attribute);

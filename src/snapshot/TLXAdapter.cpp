@@ -99,7 +99,7 @@ void TLXAdapter::buildFromXml(SimpleXmlParser& parser) {
     const XmlAttributeList_C& list = element_.attributes();
     setAdapterType(list.GetLong("controllerType"));
     setPhysicalSlot(list.GetLong("physicalSlot"));
-    setAdapterStatus(static_cast<EnumControllerStatus>(list.GetLong("controllerStatus")));
+    setAdapterStatus(element_.getEnum("controllerStatus", CONTROLLER_STATUS_UNKNOWN));
     setDeviceVendor(element_.text("deviceVendor"));
     setDeviceName(element_.text("deviceName"));
     for (const auto& entry : kLimits) {
@@ -109,8 +109,8 @@ void TLXAdapter::buildFromXml(SimpleXmlParser& parser) {
     setPCIBus(list.GetULong("pciBus"));
     setPciDevice(list.GetULong("pciDevice"));
     setPCIFunction(list.GetULong("pciFunction"));
-    setBatStatus(static_cast<EnumBatteryStatus>(list.GetLong("batStatus")));
+    setBatStatus(element_.getEnum("batStatus", BATTERY_STATUS_RECONDITIONING));
     setBatTempWarning(list.GetBool("batTempWarning"));
-    setVersionMatchStatus(static_cast<EnumCodeVersionStatus>(list.GetLong("versionMatchStatus")));
+    setVersionMatchStatus(element_.getEnum("versionMatchStatus", CODE_VERSION_UNKNOWN));
     element_.attributes().Clear();
 }

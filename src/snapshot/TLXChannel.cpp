@@ -42,7 +42,7 @@ void TLXChannel::buildFromXml(SimpleXmlParser& parser) {
                 snapshot::buildChild<TLXEnclosure>(*this, parser, adapter, this);
             }
         });
-    setChannelType(static_cast<EnumChannelType>(element_.attributes().GetLong("channelType")));
+    setChannelType(element_.getEnum("channelType", CHANNEL_TYPE_SAS));
     if (Adapter* owner = getAdapter()) {
         setAdapterID(owner->getAdapterID());
     }

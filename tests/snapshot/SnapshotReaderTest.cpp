@@ -95,7 +95,8 @@ TEST_F(SnapshotReader, MissingSafteStatusAttributesReadAsZero) {
 
 TEST_F(SnapshotReader, DevicesTakeTheirParentsIDs) {
     const TLXSystem* system = read(
-        "<System>\n<Controller controllerID=\"2\" LDPath=\"C:\\x\" batTempWarning=\"1\">\n"
+        "<System>\n<Controller controllerID=\"2\" LDPath=\"C:\\x\" batTempWarning=\"1\" "
+        "controllerStatus=\"99\">\n"
         "<Channel controllerID=\"9\" channelID=\"1\">\n"
         "<HardDrive controllerID=\"9\" channelID=\"7\" deviceID=\"3\" size='4294967296'/>\n"
         "</Channel>\n<LogicalDrive controllerID=\"9\" logicalDriveID=\"4\"/>\n"
@@ -106,6 +107,8 @@ TEST_F(SnapshotReader, DevicesTakeTheirParentsIDs) {
     EXPECT_EQ(adapter->getAdapterID(), 2u);
     EXPECT_TRUE(adapter->IsBatTempWarning());
     EXPECT_EQ(adapter->getLDPath(), "");  // written, never read
+    // A status number the enumeration has no value for reads as 0, like a missing one.
+    EXPECT_EQ(adapter->getAdapterStatus(), CONTROLLER_STATUS_OKAY);
     ASSERT_EQ(adapter->getChildCount(), 2);
     const RaidObject* channel = adapter->getChild(0);
     EXPECT_EQ(channel->getAdapterID(), 2u);
