@@ -133,8 +133,10 @@ void VelmarMonitor::start() {
             setMyStartTime(port::Clock::current().now());
         }
         run();
-        // Normally stop() has cleared it already; without a library nothing ran at all.
-        disablePolling();
+        if (velmarLib == nullptr) {
+            // Nothing ran; do not claim to be running.
+            disablePolling();
+        }
     } catch (const std::exception& e) {
         logError("ERROR: VelmarMonitor::start() %s\n", e.what());
     } catch (...) {
@@ -159,8 +161,10 @@ void VelmarMonitor::run() {
         monitorEvents();
     } catch (const std::exception& e) {
         logError("ERROR: VelmarMonitor::monitorEvents() ended by an exception: %s\n", e.what());
+        disablePolling();
     } catch (...) {
         logError("ERROR: VelmarMonitor::monitorEvents() ended by an unknown exception\n");
+        disablePolling();
     }
     setStopped(true);
     loopActive.store(false);

@@ -231,6 +231,7 @@ TEST_F(MonitorLoopTest, StartWhileRunningWithoutLibraryAndWhenTheLoopThrows) {
     TestVelmarMonitor unlucky(&failing);
     unlucky.start();  // the exception stays inside the monitor
     EXPECT_TRUE(unlucky.isStopped());
+    EXPECT_FALSE(unlucky.isPollingEnabled());
     EXPECT_NE(debugLog().find("]  ERROR: VelmarMonitor::monitorEvents() ended by an exception: "
                               "discovery failed\n"),
               std::string::npos);
