@@ -75,19 +75,6 @@ TEST_F(TLXEventTest, LocationFieldsHaveMinimumWidthsAndPrintLargeIdsInFull) {
     EXPECT_EQ(large.toString(), startTime() + " | WRN | UNKN | 1234:A100C123S255L1000 | large");
 }
 
-TEST_F(TLXEventTest, SetOverwritesOnlyItsFourFields) {
-    TLXEvent event(1, 1, "old", "OLD");
-    event.setObjectType(TLX_OBJ_FAN);
-    event.setFan(2);
-    event.set(300, 3, "new", "NEW");
-    EXPECT_EQ(event.getEventCode(), 300);
-    EXPECT_EQ(event.getEventType(), 3);
-    EXPECT_EQ(event.getEventDesc(), "new");
-    EXPECT_EQ(event.getIndentifier(), "NEW");
-    EXPECT_EQ(event.getObjectType(), TLX_OBJ_FAN);
-    EXPECT_EQ(event.getFan(), 2);
-}
-
 TEST_F(TLXEventTest, ResetKeepsDriveSerialAndEnclosureModel) {
     TLXEvent event(300, 1, "text", Addr(1, 2, 3, 4, 5, 6, 7, 8), 1, 2, 3, "SER", "ID", "FRU");
     event.setObjectType(TLX_OBJ_PHYSICAL_DRIVE);
