@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <new>
 #include <utility>
 
@@ -59,7 +58,7 @@ void TLXConfigBuilder::build(System* live, TLXProgressCollection* progress) {
         }
         system_->addChild(tasks.get());
         tasks.release();
-    } catch (const std::exception&) {
+    } catch (...) {
         // Out of memory part way: the tree holds what was copied.
     }
 }
@@ -86,7 +85,7 @@ bool TLXConfigBuilder::writeXML() {
         if (block != nullptr && !path_.empty()) {
             written = port::replaceFileAtomically(path_, block, length);
         }
-    } catch (const std::exception&) {
+    } catch (...) {
         written = false;
     }
     system_.reset();
@@ -105,7 +104,7 @@ bool TLXConfigBuilder::readXML() {
                 text_.clear();
             }
         }
-    } catch (const std::exception&) {
+    } catch (...) {
         text_.clear();
         read = false;
     }
@@ -120,7 +119,7 @@ bool TLXConfigBuilder::readXML() {
         system_->buildFromXml(parser);
     } catch (const SimpleXmlException&) {
         // Malformed markup: the tree keeps the objects completed before it.
-    } catch (const std::exception&) {
+    } catch (...) {
         // Out of memory: likewise.
     }
     return read;
