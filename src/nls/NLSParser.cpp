@@ -16,10 +16,10 @@ bool isWhiteSpace(char c) {
 }
 
 // Reads a placeholder index the way atoi does (leading white space, a sign, digits up to
-// the first non-digit; no digits give 0). Stays inside the text and cannot overflow: any
-// value beyond the largest argument list is as good as another.
+// the first non-digit; no digits give 0). Stays inside the text and cannot overflow, even
+// where long has 32 bits: any value beyond the largest argument list is as good as another.
 long readIndex(const std::string& text, size_t at) {
-    constexpr long kTooLarge = 1L << 30;
+    constexpr long kTooLarge = 100000000;
     while (at < text.size() && isWhiteSpace(text[at])) {
         ++at;
     }
@@ -90,11 +90,11 @@ bool NLSParser::reopen() {
 }
 
 std::string NLSParser::get(std::string key) {
-    // An empty key would match any line that starts with a blank or "=".
-    if (key.empty() || !reopen()) {
-        return std::string();
-    }
     try {
+        // An empty key would match any line that starts with a blank or "=".
+        if (key.empty() || !reopen()) {
+            return std::string();
+        }
         std::string line;
         while (std::getline(file_, line)) {
             if (!line.empty() && line.back() == '\r') {
@@ -113,7 +113,7 @@ std::string NLSParser::get(std::string key) {
             return trim(line.substr(equals + 1));
         }
     } catch (...) {
-        // Out of memory on a huge line: treated as a key that is not there.
+        // Out of memory (a huge line, the stream's buffer): treated as a key that is not there.
     }
     return std::string();
 }
@@ -161,26 +161,32 @@ void NLSParser::replacePhraseStrings(std::string& text) {
     }
 }
 
+// Builds the result in one pass, so a text full of placeholders costs linear time. What
+// follows a placeholder is always the rest of the original text, which is therefore
+// scanned in place; inserted argument text is never scanned (an argument holding "{" could
+// otherwise repeat forever).
 void NLSParser::parse(std::string& text, const std::vector<std::string>& args) {
+    std::string result;
     size_t position = 0;
     for (;;) {
         const size_t brace = text.find('{', position);
         // A "{" at the very end has no placeholder behind it and stays.
         if (brace == std::string::npos || brace + 1 == text.size()) {
-            return;
+            result.append(text, position, std::string::npos);
+            break;
         }
+        result.append(text, position, brace - position);
         const long index = readIndex(text, brace + 1);
-        text.erase(brace, 3);
+        // Three characters go: the brace, one digit and the closing brace.
+        position = std::min(brace + 3, text.size());
         if (index >= 0 && static_cast<size_t>(index) < args.size()) {
-            const std::string& arg = args[static_cast<size_t>(index)];
-            text.insert(brace, arg);
-            // Not scanned again: an argument holding "{" could otherwise repeat forever.
-            position = brace + arg.size();
-        } else {
+            result += args[static_cast<size_t>(index)];
+        } else if (position < text.size()) {
             // The character that followed the placeholder is not taken as a new start.
-            position = brace + 1;
+            result += text[position++];
         }
     }
+    text = std::move(result);
 }
 
 std::string NLSParser::trim(const std::string& text) {

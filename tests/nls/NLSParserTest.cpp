@@ -91,6 +91,7 @@ TEST_F(NLSParserTest, ArgumentSubstitution) {
         "beyond={3}\n"
         "beyondThenValid={3}{0}\n"
         "negative=a{-1}b\n"
+        "huge=a{99999999999999999999}b\n"
         "trailingBrace=value {0} {\n"
         "lone={\n");
     EXPECT_EQ(nls.get("agentEventErrFanFail", Args{"2"}), "Fan 2 failed");
@@ -102,6 +103,7 @@ TEST_F(NLSParserTest, ArgumentSubstitution) {
     EXPECT_EQ(nls.get("beyondThenValid", Args{"x"}), "{0}");
     // Three characters go, whatever the index: "{-1" here.
     EXPECT_EQ(nls.get("negative", Args{"x"}), "a}b");
+    EXPECT_EQ(nls.get("huge", Args{"x"}), "a999999999999999999}b");
     EXPECT_EQ(nls.get("trailingBrace", Args{"x"}), "value x {");
     EXPECT_EQ(nls.get("lone", Args{"x"}), "{");
 
