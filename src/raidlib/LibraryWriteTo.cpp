@@ -9,9 +9,13 @@
 #include "raidlib/Writer.h"
 
 namespace {
+// The object's library type when it has one, then the set IDs of its resolved address.
 void writeAddress(Writer* writer, const RaidObject& object) {
-    const Addr2 addr(object.getAddr(), object.getAddr2().getBrixlibType());
-    writer->writeAddr2Attributes(addr);
+    const long type = object.getAddr2().getBrixlibType();
+    if (type != 0) {
+        writer->writeAttribute("brixlibType", type);
+    }
+    writer->writeAddrAttributes(object.getAddr());
 }
 
 // A 32-bit word whose top bit may be set, written so that a signed reading gives it back.

@@ -1,8 +1,8 @@
 // The abstract serialisation sink that every library object and every snapshot object writes
-// itself through (writeTo). It holds no data. The operations keep a fixed order (the order of
-// the virtual table); several come in pairs where one form only forwards to the other through
-// the table, so that an implementation replacing the target changes both. XMLWriter in
-// snapshot/ is the one implementation.
+// itself through (writeTo). It holds no data. The 29 operations keep a fixed order (the order
+// of the virtual table); several come in pairs where one form only forwards to the other
+// through the table, so that an implementation replacing the target changes both. XMLWriter in
+// snapshot/ is the one implementation and adds its own operations behind these.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +10,6 @@
 #include "port/Export.h"
 
 class Addr;
-class Addr2;
 class Serializable;
 class RaidObject;
 
@@ -55,15 +54,4 @@ public:
     virtual void writeBytes(const char* name, const unsigned char* data,
                             unsigned long count) = 0;  // 28
     virtual void writeRaw(const char* text) = 0;       // 29
-
-    virtual void writeAddr2(const Addr2* addr) = 0;               // 30, forwards to 31
-    virtual void writeAddr2(const Addr2& addr) = 0;               // 31
-    virtual void writeAllAddrAttributes(const Addr* addr) = 0;    // 32, forwards to 33
-    virtual void writeAllAddrAttributes(const Addr& addr) = 0;    // 33: all eight IDs
-    virtual void writeAddr2Attributes(const Addr2* addr) = 0;     // 34, forwards to 35
-    virtual void writeAddr2Attributes(const Addr2& addr) = 0;     // 35
-    virtual void writeAllAddr2Attributes(const Addr2* addr) = 0;  // 36, forwards to 37
-    virtual void writeAllAddr2Attributes(const Addr2& addr) = 0;  // 37
-    virtual uint32_t getCapacity() = 0;                           // 38
-    virtual uint32_t getLength() = 0;                             // 39
 };

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <vector>
 
 #include "raidlib/Addr.h"
@@ -218,7 +217,7 @@ void XMLWriter::writeEscapedText(const char* name, const char* value) {
     append(block.get(), size - 1);
 }
 
-void XMLWriter::writeAttribute(const char* name, char value) {
+void XMLWriter::writeCharacter(const char* name, char value) {
     const char* entity = entityFor(value);
     if (entity != nullptr) {
         writeFormatted(name, "%s", entity);
@@ -230,8 +229,13 @@ void XMLWriter::writeAttribute(const char* name, char value) {
     }
 }
 
+void XMLWriter::writeAttribute(const char* name, char value) {
+    writeCharacter(name, value);
+}
+
+// Not a forwarding slot: it writes the same way as the char form, without dispatching to it.
 void XMLWriter::writeAttribute(const char* name, unsigned char value) {
-    writeAttribute(name, static_cast<char>(value));
+    writeCharacter(name, static_cast<char>(value));
 }
 
 void XMLWriter::writeAttribute(const char* name, int value) {

@@ -10,6 +10,8 @@
 
 #include "raidlib/Writer.h"
 
+class Addr2;
+
 class XMLWriter : public Writer {
 public:
     explicit XMLWriter(char** text);
@@ -48,16 +50,17 @@ public:
     void writeBytes(const char* name, const unsigned char* data, unsigned long count) override;
     void writeRaw(const char* text) override;
 
-    void writeAddr2(const Addr2* addr) override;
-    void writeAddr2(const Addr2& addr) override;
-    void writeAllAddrAttributes(const Addr* addr) override;
-    void writeAllAddrAttributes(const Addr& addr) override;
-    void writeAddr2Attributes(const Addr2* addr) override;
-    void writeAddr2Attributes(const Addr2& addr) override;
-    void writeAllAddr2Attributes(const Addr2* addr) override;
-    void writeAllAddr2Attributes(const Addr2& addr) override;
-    uint32_t getCapacity() override { return capacity_; }
-    uint32_t getLength() override { return length_; }
+    // Operations of the XML writer itself, behind those of Writer.
+    virtual void writeAddr2(const Addr2* addr);               // 30, forwards to 31
+    virtual void writeAddr2(const Addr2& addr);               // 31
+    virtual void writeAllAddrAttributes(const Addr* addr);    // 32, forwards to 33
+    virtual void writeAllAddrAttributes(const Addr& addr);    // 33: all eight IDs
+    virtual void writeAddr2Attributes(const Addr2* addr);     // 34, forwards to 35
+    virtual void writeAddr2Attributes(const Addr2& addr);     // 35
+    virtual void writeAllAddr2Attributes(const Addr2* addr);  // 36, forwards to 37
+    virtual void writeAllAddr2Attributes(const Addr2& addr);  // 37
+    virtual uint32_t getCapacity() { return capacity_; }      // 38
+    virtual uint32_t getLength() { return length_; }          // 39
 
     XMLWriter(const XMLWriter&) = delete;
     XMLWriter& operator=(const XMLWriter&) = delete;
@@ -83,6 +86,7 @@ private:
     // fit) and appends it.
     void writeFormatted(const char* name, const char* format, ...)
         __attribute__((format(printf, 3, 4)));
+    void writeCharacter(const char* name, char value);
     void writeDecimal(const char* name, bool negative, unsigned long long magnitude);
     void writeEscapedText(const char* name, const char* value);
 

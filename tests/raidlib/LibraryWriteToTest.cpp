@@ -57,16 +57,6 @@ public:
     void writeText(const char*) override {}
     void writeBytes(const char*, const unsigned char*, unsigned long) override {}
     void writeRaw(const char*) override {}
-    void writeAddr2(const Addr2*) override {}
-    void writeAddr2(const Addr2&) override {}
-    void writeAllAddrAttributes(const Addr*) override {}
-    void writeAllAddrAttributes(const Addr&) override {}
-    void writeAddr2Attributes(const Addr2* a) override { writeAddr2Attributes(*a); }
-    void writeAddr2Attributes(const Addr2& a) override { writeAddrAttributes(a.getAddr()); }
-    void writeAllAddr2Attributes(const Addr2*) override {}
-    void writeAllAddr2Attributes(const Addr2&) override {}
-    uint32_t getCapacity() override { return 0; }
-    uint32_t getLength() override { return 0; }
 
     // The readings the snapshot reader applies.
     long getLong(const char* name) { return std::strtol(values.at(name).c_str(), nullptr, 10); }
