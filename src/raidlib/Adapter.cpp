@@ -5,7 +5,7 @@
 #include "raidlib/LogicalDrive.h"
 
 namespace {
-// Limits of a controller that has not been told otherwise, by EnumLimit.
+// Limits of a controller that has not been told otherwise, indexed by Limit.
 constexpr std::array<uint32_t, LIMIT_COUNT> kDefaultLimits = {0, 63, 64, 16, 16, 255, 128, 16};
 }  // namespace
 

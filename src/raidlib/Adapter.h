@@ -67,7 +67,7 @@ public:
     long getHSThresholdHi() const { return hsThresholdHi_; }
     void setHSThresholdHi(long value) { hsThresholdHi_ = value; }
 
-    // Limit values by EnumLimit (1 = maximum logical drive ID, ...); 0 outside the table.
+    // Limit values by number (Limit: 1 = maximum logical drive ID, ...); 0 outside the table.
     uint32_t getLimit(int limit) const;
     void setLimit(int limit, uint32_t value);
     // Feature values by number (EnumFeature); 0 (off) outside the table.

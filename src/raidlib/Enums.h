@@ -166,7 +166,7 @@ enum EnumSESElementType {
 };
 
 // Adapter::getLimit(limit).
-enum EnumLimit {
+enum Limit {
     LIMIT_NONE = 0,
     LIMIT_MAX_LOGICAL_DRIVES = 1,
     LIMIT_MAX_ARRAYS = 2,

@@ -11,7 +11,7 @@ namespace {
 
 // The adapter limits in the order of their attributes: limit 1 is "maxLogicalDrives".
 constexpr struct {
-    EnumLimit limit;
+    Limit limit;
     const char* attribute;
 } kLimits[] = {
     {LIMIT_MAX_LOGICAL_DRIVES, "maxLogicalDrives"},
