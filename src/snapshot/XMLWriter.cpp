@@ -48,14 +48,15 @@ bool isControl(char c) {
 }  // namespace
 
 XMLWriter::XMLWriter(char** text)
-    : XMLWriter(text, [](size_t size) { return std::malloc(size); }) {}
+    : XMLWriter(text, [](void* block, size_t size) { return std::realloc(block, size); }) {}
 
-XMLWriter::XMLWriter(char** text, Allocate allocate) : allocate_(allocate), callerText_(text) {
+XMLWriter::XMLWriter(char** text, Reallocate reallocate)
+    : reallocate_(reallocate), callerText_(text) {
     if (callerText_ != nullptr) {
         std::free(*callerText_);
         *callerText_ = nullptr;
     }
-    text_ = static_cast<char*>(allocate_(kFirstBlock));
+    text_ = static_cast<char*>(reallocate_(nullptr, kFirstBlock));
     if (text_ != nullptr) {
         text_[0] = '\0';
         capacity_ = kFirstBlock;
@@ -84,15 +85,16 @@ void XMLWriter::append(const char* bytes, size_t count) {
     if (capacity > UINT32_MAX) {
         return;
     }
-    auto* grown = static_cast<char*>(allocate_(static_cast<size_t>(capacity)));
+    // realloc rather than allocate-copy-free: above 64 KiB the block grows in fixed steps, and
+    // copying the whole text at every step would make a large snapshot quadratic to write.
+    // On failure the old block stays as it was.
+    auto* grown = static_cast<char*>(reallocate_(text_, static_cast<size_t>(capacity)));
     if (grown == nullptr) {
         return;
     }
-    std::memcpy(grown, text_, length_);
     std::memcpy(grown + length_, bytes, count);
     length_ += static_cast<uint32_t>(count);
     grown[length_] = '\0';
-    std::free(text_);
     text_ = grown;
     capacity_ = static_cast<uint32_t>(capacity);
     if (callerText_ != nullptr) {
@@ -135,7 +137,7 @@ void XMLWriter::writeFormatted(const char* name, const char* format, ...) {
         std::unique_ptr<char, FreeBlock> wide;
         char* out = line_;
         if (total + 1 > kLineSize) {
-            wide.reset(static_cast<char*>(allocate_(total + 1)));
+            wide.reset(static_cast<char*>(reallocate_(nullptr, total + 1)));
             out = wide.get();
         }
         if (out != nullptr) {
@@ -189,7 +191,7 @@ void XMLWriter::writeEscapedText(const char* name, const char* value) {
     }
     const size_t nameLength = std::strlen(name);
     const size_t size = nameLength + escaped + 5;
-    std::unique_ptr<char, FreeBlock> block(static_cast<char*>(allocate_(size)));
+    std::unique_ptr<char, FreeBlock> block(static_cast<char*>(reallocate_(nullptr, size)));
     if (!block) {
         return;
     }

@@ -1,8 +1,8 @@
 // The XML implementation of Writer: turns the serialisation calls into indented, escaped XML
 // text in a growing heap buffer that belongs to the caller. The writer frees the block the
-// caller's pointer held at construction, allocates its own (malloc), keeps the caller's
-// pointer on the current block after every growth and never frees it: the caller releases the
-// final text with free(). If the first block cannot be allocated, the writer writes nothing.
+// caller's pointer held at construction, allocates its own, keeps the caller's pointer on the
+// current block after every growth and never frees it: the caller releases the final text with
+// free(). If the first block cannot be allocated, the writer writes nothing.
 #pragma once
 
 #include <cstddef>
@@ -66,10 +66,10 @@ public:
     XMLWriter& operator=(const XMLWriter&) = delete;
 
 protected:
-    using Allocate = void* (*)(size_t);
-    // Takes its blocks from `allocate` instead of malloc (they are still released with free),
-    // so that allocation failures can be exercised.
-    XMLWriter(char** text, Allocate allocate);
+    using Reallocate = void* (*)(void*, size_t);
+    // Takes its blocks from `reallocate` (realloc's contract) instead of realloc; they are
+    // still released with free. Lets tests exercise allocation failures.
+    XMLWriter(char** text, Reallocate reallocate);
 
 private:
     static constexpr uint32_t kFirstBlock = 512;
@@ -90,7 +90,7 @@ private:
     void writeDecimal(const char* name, bool negative, unsigned long long magnitude);
     void writeEscapedText(const char* name, const char* value);
 
-    Allocate allocate_;
+    Reallocate reallocate_;
     char* text_ = nullptr;
     char** callerText_;
     char line_[kLineSize] = {};

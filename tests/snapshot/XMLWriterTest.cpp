@@ -30,12 +30,12 @@ public:
     static void setAllowed(int allowed) { allowed_ = allowed; }
 
 private:
-    static void* allocate(size_t size) {
+    static void* allocate(void* block, size_t size) {
         if (allowed_ <= 0) {
             return nullptr;
         }
         --allowed_;
-        return std::malloc(size);
+        return std::realloc(block, size);
     }
     static int allowed_;
 };
