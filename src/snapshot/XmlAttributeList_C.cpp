@@ -105,7 +105,10 @@ void XmlAttributeList_C::Append(const char* name, const char* value) {
         return;
     }
     if (entries_.size() == entries_.capacity()) {
-        reserve(entries_.capacity() + growEntries_);
+        // At least the growth step, and at least double: a step of one entry (as every
+        // snapshot object asks for) would otherwise copy the whole list at every append.
+        const unsigned long capacity = entries_.capacity();
+        reserve(capacity + (growEntries_ > capacity ? growEntries_ : capacity));
     }
     entries_.push_back(Entry{name, value != nullptr ? value : ""});
 }
