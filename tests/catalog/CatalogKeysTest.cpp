@@ -206,7 +206,12 @@ TEST(CatalogKeys, EveryListedKeyHasATextThatFitsItsArguments) {
             std::string text = catalog.get(entry.key);
             EXPECT_FALSE(text.empty())
                 << entry.key << " (" << source.name << ") has no text in the catalog";
+            const std::string asWritten = text;
             catalog.replacePhraseStrings(text);
+            // A plain lookup shows the text as written, phrase references included.
+            EXPECT_TRUE(entry.arguments > 0 || text == asWritten)
+                << entry.key << " (" << source.name
+                << ") is looked up plainly but refers to a phrase: " << asWritten;
             const std::string problem = placeholderProblem(text, entry.arguments);
             EXPECT_TRUE(problem.empty())
                 << entry.key << " (" << source.name << "): " << problem << ": " << text;
