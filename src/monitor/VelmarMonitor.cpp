@@ -1,9 +1,10 @@
 #include "monitor/VelmarMonitor.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <exception>
 #include <string_view>
+#include <system_error>
 
 #include "events/EnumObjectType.h"
 #include "port/Clock.h"
@@ -36,8 +37,9 @@ constexpr long kIdleWaitMillis = 1000;
 constexpr int kIdleWaits = 5;
 
 // The number of the last record in an event text: the decimal number two characters after
-// the first "=" behind the last "eventNumber" (past the opening quote). False when there is
-// none or it is negative; a negative number would, read unsigned, rewind the next number.
+// the first "=" behind the last "eventNumber" (past the opening quote). Record numbers are
+// unsigned 32-bit: a number above 2^31 - 1 is a record number like any other, while a sign
+// or a number beyond 32 bits is not one and must not rewind or wrap the next number asked.
 bool readLastEventNumber(const char* text, unsigned long& number) {
     const std::string_view view(text);
     const std::string_view name = "eventNumber";
@@ -49,11 +51,12 @@ bool readLastEventNumber(const char* text, unsigned long& number) {
     if (equals == std::string_view::npos || equals + 2 > view.size()) {
         return false;
     }
-    int value = 0;
-    if (std::sscanf(text + equals + 2, "%d", &value) != 1 || value < 0) {
+    uint32_t value = 0;
+    const auto read = std::from_chars(text + equals + 2, text + view.size(), value);
+    if (read.ec != std::errc()) {
         return false;
     }
-    number = static_cast<unsigned long>(value);
+    number = value;
     return true;
 }
 

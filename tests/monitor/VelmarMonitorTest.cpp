@@ -99,23 +99,27 @@ TEST_F(MonitorLoopTest, EachControllerIsAskedFromItsOwnNextNumber) {
     EXPECT_TRUE(monitor.getEvents(0).empty());
 }
 
-TEST_F(MonitorLoopTest, TextsWithoutANewEventNumberAreIgnored) {
+TEST_F(MonitorLoopTest, EventNumbersAreReadUnsignedAndOddTextsAreIgnored) {
     TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
     appendRecords(lib, 0, 1);
-    int call = 0;
+    const char* const kTexts[] = {
+        "<RaidEvent eventCode=\"500\"/>",           // no "eventNumber"
+        "<RaidEvent eventNumber=\"-1\"/>",          // not a record number: must not rewind
+        "<RaidEvent eventNumber",                   // no "="
+        nullptr,                                    // the library's own text, record 1
+        "<RaidEvent eventNumber=\"3000000000\"/>",  // above 2^31 - 1: still a number
+    };
+    size_t call = 0;
     lib.rewrite = [&](uint32_t, char** buffer) {
-        ++call;
-        if (call == 1) {
-            replaceText(buffer, "<RaidEvent eventCode=\"500\"/>");
-        } else if (call == 2) {
-            replaceText(buffer, "<RaidEvent eventNumber=\"-1\"/>");
-        } else if (call == 3) {
-            replaceText(buffer, "<RaidEvent eventNumber");
+        if (call < std::size(kTexts) && kTexts[call] != nullptr) {
+            replaceText(buffer, kTexts[call]);
         }
+        ++call;
     };
     TestVelmarMonitor monitor(&lib);
-    runWaits(monitor, 4);
-    EXPECT_EQ(lib.requests(), (Requests{{0, 1}, {0, 1}, {0, 1}, {0, 1}}));
+    runWaits(monitor, 6);
+    EXPECT_EQ(lib.requests(),
+              (Requests{{0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 2}, {0, 3000000001ul}}));
     EXPECT_EQ(countOf(debugLog(), "]  Found 1 events\n"), 1);
 }
 
