@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "raidlib/Enums.h"
@@ -18,7 +17,7 @@ public:
     Adapter();
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "Adapter") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "Adapter") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "Adapter"; }
     const char* serializedName() const override { return "Controller"; }

@@ -2,8 +2,6 @@
 // Its channel ID is the one its devices inherit.
 #pragma once
 
-#include <cstring>
-
 #include "raidlib/Enums.h"
 #include "raidlib/RaidObject.h"
 
@@ -13,7 +11,7 @@ public:
     Channel(const Channel& other) = default;
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "Channel") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "Channel") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "Channel"; }
     const char* serializedName() const override { return "Channel"; }

@@ -2,14 +2,12 @@
 // the logical drives out of it.
 #pragma once
 
-#include <cstring>
-
 #include "raidlib/RaidObject.h"
 
 class TLX_EXPORT Config : public RaidObject {
 public:
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "Config") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "Config") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "Config"; }
     const char* serializedName() const override { return "Config"; }

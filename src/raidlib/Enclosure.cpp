@@ -21,11 +21,17 @@ SafteStatus* Enclosure::getSafteStatus() const {
 }
 
 void Enclosure::setSafteConfig(SafteConfig* config) {
+    if (config == getSafteConfig()) {
+        return;
+    }
     delete removeChild(getSafteConfig());
     addChild(config);
 }
 
 void Enclosure::setSafteStatus(SafteStatus* status) {
+    if (status == getSafteStatus()) {
+        return;
+    }
     delete removeChild(getSafteStatus());
     addChild(status);
 }

@@ -17,7 +17,7 @@ public:
     Enclosure(const Enclosure& other) = default;
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "Enclosure") == 0 || PhysicalDevice::isInstanceOf(name);
+        return named(name, "Enclosure") || PhysicalDevice::isInstanceOf(name);
     }
     const char* typeName() const override { return "Enclosure"; }
     const char* serializedName() const override { return "Enclosure"; }

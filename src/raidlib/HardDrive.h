@@ -11,7 +11,7 @@ public:
     HardDrive(const HardDrive& other) = default;
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "HardDrive") == 0 || PhysicalDevice::isInstanceOf(name);
+        return named(name, "HardDrive") || PhysicalDevice::isInstanceOf(name);
     }
     const char* typeName() const override { return "HardDrive"; }
     const char* serializedName() const override { return "HardDrive"; }

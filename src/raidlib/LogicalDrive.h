@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "raidlib/Enums.h"
@@ -19,7 +18,7 @@ public:
     LogicalDrive(const LogicalDrive& other) = default;
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "LogicalDrive") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "LogicalDrive") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "LogicalDrive"; }
     const char* serializedName() const override { return "LogicalDrive"; }

@@ -6,7 +6,7 @@
 class TLX_EXPORT OmdiAdapter : public Adapter {
 public:
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "OmdiAdapter") == 0 || Adapter::isInstanceOf(name);
+        return named(name, "OmdiAdapter") || Adapter::isInstanceOf(name);
     }
     const char* typeName() const override { return "OmdiAdapter"; }
     RaidObject* clone() const override { return new OmdiAdapter(*this); }

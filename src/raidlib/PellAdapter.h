@@ -7,7 +7,7 @@
 class TLX_EXPORT PellAdapter : public Adapter {
 public:
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "PellAdapter") == 0 || Adapter::isInstanceOf(name);
+        return named(name, "PellAdapter") || Adapter::isInstanceOf(name);
     }
     const char* typeName() const override { return "PellAdapter"; }
     RaidObject* clone() const override { return new PellAdapter(*this); }

@@ -9,7 +9,7 @@ public:
     explicit PellBasicLogicalDrive(Adapter* adapter = nullptr) : LogicalDrive(adapter) {}
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "PellBasicLogicalDrive") == 0 || LogicalDrive::isInstanceOf(name);
+        return named(name, "PellBasicLogicalDrive") || LogicalDrive::isInstanceOf(name);
     }
     const char* typeName() const override { return "PellBasicLogicalDrive"; }
     RaidObject* clone() const override { return new PellBasicLogicalDrive(*this); }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include "raidlib/Enums.h"
@@ -21,7 +20,7 @@ public:
     PhysicalDevice(const PhysicalDevice& other) = default;
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "PhysicalDevice") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "PhysicalDevice") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "PhysicalDevice"; }
     const char* serializedName() const override { return "PhysicalDevice"; }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 
 #include "raidlib/Enums.h"
 #include "raidlib/RaidObject.h"
@@ -16,7 +15,7 @@ public:
         : type_(type), status_(status), percent_(percent), logicalDrive_(logicalDrive) {}
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "Progress") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "Progress") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "Progress"; }
     const char* serializedName() const override { return "Progress"; }

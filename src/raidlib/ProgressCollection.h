@@ -2,14 +2,12 @@
 // one; copies are deep.
 #pragma once
 
-#include <cstring>
-
 #include "raidlib/Progress.h"
 
 class TLX_EXPORT ProgressCollection : public RaidObject {
 public:
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "ProgressCollection") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "ProgressCollection") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "ProgressCollection"; }
     const char* serializedName() const override { return "ProgressCollection"; }

@@ -1,13 +1,17 @@
 #include "raidlib/RaidObject.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "raidlib/Adapter.h"
 #include "raidlib/Channel.h"
 
 RaidObject::RaidObject(const RaidObject& other) : Serializable(other), addr_(other.addr_) {
-    copyChildrenFrom(other);
+    try {
+        copyChildrenFrom(other);
+    } catch (...) {
+        deleteAllChildren();  // no destructor runs for a copy that failed half way
+        throw;
+    }
 }
 
 RaidObject& RaidObject::operator=(const RaidObject& other) {
@@ -23,6 +27,9 @@ RaidObject& RaidObject::operator=(const RaidObject& other) {
 }
 
 RaidObject::~RaidObject() {
+    if (parent_ != nullptr) {
+        parent_->removeChild(this);  // deleted directly: the parent must not delete it again
+    }
     deleteAllChildren();
 }
 
@@ -33,8 +40,7 @@ void RaidObject::copyChildrenFrom(const RaidObject& other) {
 }
 
 bool RaidObject::isInstanceOf(const char* name) const {
-    return name != nullptr &&
-           (std::strcmp(name, "RaidObject") == 0 || Serializable::isInstanceOf(name));
+    return named(name, "RaidObject") || Serializable::isInstanceOf(name);
 }
 
 void RaidObject::addChild(RaidObject* child) {
@@ -42,7 +48,12 @@ void RaidObject::addChild(RaidObject* child) {
 }
 
 void RaidObject::addChild(RaidObject* child, unsigned position) {
-    if (child == nullptr || child == this) {
+    for (const RaidObject* node = this; node != nullptr; node = node->parent_) {
+        if (node == child) {
+            return;  // a node cannot hold itself or an ancestor
+        }
+    }
+    if (child == nullptr) {
         return;
     }
     if (child->parent_ != nullptr) {

@@ -1,7 +1,8 @@
 // A node of the library's object tree. The node owns its children (addChild takes ownership
-// and links the parent; the destructor deletes them) and keeps its IDs in its address. An
-// ID that is unset falls back to the adapter or channel above the node, so a drive answers
-// getAdapterID() and getChannelID() from its tree. Copying a node copies its subtree.
+// and links the parent; the destructor deletes them and unlinks the node from its parent)
+// and keeps its IDs in its address. An ID that is unset falls back to the adapter or channel
+// above the node, so a drive answers getAdapterID() and getChannelID() from its tree.
+// Copying a node copies its subtree.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +27,9 @@ public:
 
     // Child order is the order of addition; the library never reorders.
     virtual void sortChildren() {}
-    // Takes ownership of child (null is ignored) and links it to this node. A child whose
-    // adapter or channel ID is unset takes this node's.
+    // Takes ownership of child and links it to this node, moving it from its former parent.
+    // A child whose adapter or channel ID is unset takes this node's. Null, this node and its
+    // ancestors are ignored.
     virtual void addChild(RaidObject* child);
     // The same, inserting at position (appends when position is past the end).
     virtual void addChild(RaidObject* child, unsigned position);

@@ -11,7 +11,7 @@ public:
     }
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "SATAChannel") == 0 || Channel::isInstanceOf(name);
+        return named(name, "SATAChannel") || Channel::isInstanceOf(name);
     }
     const char* typeName() const override { return "SATAChannel"; }
     RaidObject* clone() const override { return new SATAChannel(*this); }

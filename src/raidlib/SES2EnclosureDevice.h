@@ -11,7 +11,7 @@ public:
         : Enclosure(adapter, channel) {}
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "SES2EnclosureDevice") == 0 || Enclosure::isInstanceOf(name);
+        return named(name, "SES2EnclosureDevice") || Enclosure::isInstanceOf(name);
     }
     const char* typeName() const override { return "SES2EnclosureDevice"; }
     RaidObject* clone() const override { return new SES2EnclosureDevice(*this); }

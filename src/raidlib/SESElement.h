@@ -3,7 +3,6 @@
 // getElementDescriptor() identify an element when two trees are matched.
 #pragma once
 
-#include <cstring>
 #include <string>
 
 #include "raidlib/Enums.h"
@@ -12,7 +11,7 @@
 class TLX_EXPORT SESElement : public RaidObject {
 public:
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "SESElement") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "SESElement") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "SESElement"; }
     const char* serializedName() const override { return "SESElement"; }

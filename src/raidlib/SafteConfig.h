@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 
 #include "raidlib/RaidObject.h"
 
@@ -14,7 +13,7 @@ public:
         : fanCount_(fans), powerSupplyCount_(powerSupplies), slotCount_(slots) {}
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "SafteConfig") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "SafteConfig") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "SafteConfig"; }
     const char* serializedName() const override { return "SafteConfig"; }

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 
 #include "raidlib/RaidObject.h"
 
@@ -18,7 +17,7 @@ public:
     SafteStatus();
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "SafteStatus") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "SafteStatus") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "SafteStatus"; }
     const char* serializedName() const override { return "SafteStatus"; }

@@ -1,9 +1,7 @@
 #include "raidlib/Serializable.h"
 
-#include <cstring>
-
 bool Serializable::isInstanceOf(const char* typeName) const {
-    return typeName != nullptr && std::strcmp(typeName, "Serializable") == 0;
+    return named(typeName, "Serializable");
 }
 
 void Serializable::writeTo(Writer*) {}

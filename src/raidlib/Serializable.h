@@ -4,6 +4,8 @@
 // object's attributes (not its children) to the writer.
 #pragma once
 
+#include <cstring>
+
 #include "port/Export.h"
 
 class Writer;
@@ -20,4 +22,10 @@ public:
     virtual const char* serializedName() const { return typeName(); }
     // Writes nothing here; each library class writes its own attributes.
     virtual void writeTo(Writer* writer);
+
+protected:
+    // The test each isInstanceOf makes for its own class; false for a null name.
+    static bool named(const char* name, const char* typeName) {
+        return name != nullptr && std::strcmp(name, typeName) == 0;
+    }
 };

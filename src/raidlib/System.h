@@ -3,8 +3,6 @@
 // tree holds.
 #pragma once
 
-#include <cstring>
-
 #include "raidlib/RaidObject.h"
 #include "raidlib/Ret.h"
 
@@ -15,7 +13,7 @@ public:
     explicit System(long brixlibType = 0);
 
     bool isInstanceOf(const char* name) const override {
-        return std::strcmp(name, "System") == 0 || RaidObject::isInstanceOf(name);
+        return named(name, "System") || RaidObject::isInstanceOf(name);
     }
     const char* typeName() const override { return "System"; }
     const char* serializedName() const override { return "System"; }

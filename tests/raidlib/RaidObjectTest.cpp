@@ -86,6 +86,7 @@ TEST_F(RaidObjectTest, IsInstanceOfCoversTheWholeClassChain) {
     EXPECT_FALSE(ld0_->isInstanceOf("PellBasicLogicalDrive"));
     EXPECT_TRUE(SES2EnclosureDevice().isInstanceOf("Enclosure"));
     EXPECT_TRUE(Progress().isInstanceOf("Progress"));
+    EXPECT_FALSE(ld1_->isInstanceOf(nullptr));
     EXPECT_STREQ("Controller", adapter_->serializedName());
     EXPECT_STREQ("Channel", sata_->serializedName());
     EXPECT_STREQ("LogicalDrive", ld1_->serializedName());
@@ -166,7 +167,7 @@ TEST_F(RaidObjectTest, CopiesAreDeepAndKeepTheirClasses) {
     EXPECT_EQ(nullptr, assigned.getObject(2, U, U, 0, 3));
 }
 
-TEST_F(RaidObjectTest, RemovedChildrenBelongToTheCaller) {
+TEST_F(RaidObjectTest, OwnershipOfChildrenChangesHandsWithoutLeaksOrDoubleDeletes) {
     std::unique_ptr<RaidObject> removed(scsi_->removeChild(d0_));
     ASSERT_EQ(d0_, removed.get());
     EXPECT_EQ(nullptr, removed->getParent());
@@ -175,6 +176,23 @@ TEST_F(RaidObjectTest, RemovedChildrenBelongToTheCaller) {
     EXPECT_EQ(nullptr, scsi_->getChild(2));
     scsi_->addChild(removed.release(), 0);
     EXPECT_EQ(d0_, scsi_->getChild(0));
+
+    // Adding a child of another node moves it.
+    sata_->addChild(d5_);
+    EXPECT_EQ(sata_, d5_->getParent());
+    EXPECT_EQ(2, scsi_->getChildCount());
+    // A node deleted directly leaves its parent, which then does not delete it again.
+    delete d5_;
+    EXPECT_EQ(1, sata_->getChildCount());
+    // A node never holds itself or an ancestor (the tree would own itself).
+    scsi_->addChild(scsi_);
+    d0_->addChild(adapter_);
+    EXPECT_EQ(adapter_, scsi_->getParent());
+    EXPECT_EQ(0, d0_->getChildCount());
+    // Handing an enclosure its own SAF-TE child again keeps that child alive.
+    enclosure_->setSafteStatus(enclosure_->getSafteStatus());
+    EXPECT_EQ(SAFTE_FAN_OPERATIONAL, enclosure_->getFanStatus(0));
+
     scsi_->deleteAllChildren();
     EXPECT_EQ(0, scsi_->getChildCount());
 }

@@ -162,9 +162,6 @@ TEST_F(VelmarLibTest, CurrentObjectsAndTasksComeFromTheLatestTree) {
     ProgressCollection copy(tasks);
     EXPECT_EQ(1, copy.getProgressCount());
     EXPECT_NE(tasks.getProgress(0), copy.getProgress(0));
-
-    lib_.SetTLXStartTime(1234);
-    EXPECT_EQ(1234, lib_.getTLXStartTime());
 }
 
 }  // namespace
