@@ -34,6 +34,8 @@ constexpr NoControllerEvent kNoControllerEvent = {201, TLX_EVENT_INFORMATIONAL, 
                                                   "EVENT_VELMAR_STATE_NOTFOUND"};
 
 constexpr long kIdleWaitMillis = 1000;
+// How often start() and the destructor look whether an ending loop has finished.
+constexpr long kLoopEndCheckMillis = 10;
 constexpr int kIdleWaits = 5;
 
 // The number of the last record in an event text: the decimal number two characters after
@@ -103,6 +105,14 @@ void VelmarMonitor::initialise(VelmarLib* lib) {
 
 VelmarMonitor::~VelmarMonitor() {
     logLifecycle("Destructing VelmarMonitor(Default).\n");
+    // stop() returns at once, so a host may destroy the monitor while its loop is still
+    // inside a library call: end the loop and let it finish before the members go.
+    if (loopActive.load()) {
+        stop();
+        while (loopActive.load()) {
+            port::Clock::current().wait(kLoopEndCheckMillis, nullptr);
+        }
+    }
 }
 
 void VelmarMonitor::collectCurrentEvents(int, TLXEventCollection&) {}
@@ -113,30 +123,23 @@ ProgressCollection VelmarMonitor::enumerateProgress() {
 
 void VelmarMonitor::start() {
     try {
-        if (isPollingEnabled()) {
-            logTrace("VelmarMonitor already running.\n");
-            return;
-        }
         // A loop told to stop may still be inside a library call; let it end first so that
-        // two loops never run at once.
-        while (loopActive.load()) {
-            if (isPollingEnabled()) {
-                logTrace("VelmarMonitor already running.\n");
-                return;
-            }
-            port::Clock::current().wait(10, nullptr);
+        // two loops never run at once. Another start() may claim the monitor meanwhile.
+        while (loopActive.load() && !isPollingEnabled()) {
+            port::Clock::current().wait(kLoopEndCheckMillis, nullptr);
         }
         bool expected = false;
         if (!pollingEnabled.compare_exchange_strong(expected, true)) {
             logTrace("VelmarMonitor already running.\n");
             return;
         }
-        stopSignal.clear();
         if (getMyStartTime() == 0) {
             setMyStartTime(port::Clock::current().now());
         }
+        // Once a loop has ended, the host may destroy the monitor: touch no member after it.
+        const bool hasLibrary = velmarLib != nullptr;
         run();
-        if (velmarLib == nullptr) {
+        if (!hasLibrary) {
             // Nothing ran; do not claim to be running.
             disablePolling();
         }
@@ -170,7 +173,7 @@ void VelmarMonitor::run() {
         disablePolling();
     }
     setStopped(true);
-    loopActive.store(false);
+    loopActive.store(false);  // the last touch of the monitor by this run
 }
 
 void VelmarMonitor::stop() {

@@ -32,6 +32,7 @@ public:
     explicit VelmarMonitor(VelmarLib* lib);
     // Logs go to logFilePath + name; logFilePath ends in the path separator.
     VelmarMonitor(VelmarLib* lib, std::string logFilePath);
+    // Stops a loop that still runs and waits until it has ended.
     ~VelmarMonitor() override;
 
     void collectCurrentEvents(int kind, TLXEventCollection& ec) override;
@@ -95,6 +96,7 @@ private:
 
     // Raised by stop() to end the current wait, cleared when a run starts.
     port::Interrupt stopSignal;
-    // True while a loop runs, so that two loops never run at once.
+    // True while a loop runs, so that two loops never run at once and the monitor is not
+    // destroyed under one.
     std::atomic<bool> loopActive{false};
 };

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -138,6 +139,30 @@ TEST_F(MonitorLoopTest, StartAfterStopWaitsForTheEndingLoopSoTwoLoopsNeverRun) {
                             "]  Exiting VelmarMonitor::monitorEvents()"),
               (std::vector<int>{0, 1}));
     EXPECT_EQ(countOf(log, "]  Exiting VelmarMonitor::monitorEvents()"), 2);
+}
+
+TEST_F(MonitorLoopTest, DestroyingRightAfterStopWaitsForTheLoopToLeaveTheLibrary) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    auto monitor = std::make_unique<TestVelmarMonitor>(&lib);
+    std::atomic<bool> inCall{false};
+    std::atomic<bool> release{false};
+    lib.rewrite = [&](uint32_t, char**) {
+        inCall = true;
+        while (!release) {
+            std::this_thread::yield();
+        }
+    };
+    std::thread loop([host = monitor.get()] { host->start(); });
+    ASSERT_TRUE(eventually([&] { return inCall.load(); }));
+    monitor->stop();
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        release = true;
+    });
+    monitor.reset();  // returns only after the loop has ended
+    EXPECT_TRUE(release.load());
+    releaser.join();
+    loop.join();
 }
 
 }  // namespace
