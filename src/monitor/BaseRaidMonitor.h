@@ -49,6 +49,7 @@ public:
     BaseRaidMonitor(BrixLibPlugin* lib, std::string debugLogName, std::string eventLogName,
                     std::string configName);
     // Logs go to logPath + name (logPath ends in the path separator); no directory is made.
+    // An empty logPath keeps them beside the module rather than in the working directory.
     BaseRaidMonitor(BrixLibPlugin* lib, std::string debugLogName, std::string eventLogName,
                     std::string configName, std::string logPath);
     virtual ~BaseRaidMonitor();
