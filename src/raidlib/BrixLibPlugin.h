@@ -4,7 +4,4 @@
 
 #include "raidlib/BrixLib.h"
 
-class TLX_EXPORT BrixLibPlugin : public BrixLib {
-public:
-    virtual const char* getPluginName() const { return "BrixLibPlugin"; }
-};
+class TLX_EXPORT BrixLibPlugin : public BrixLib {};

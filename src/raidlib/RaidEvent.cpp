@@ -30,15 +30,6 @@ std::string RaidEvent::get(const std::string& name) const {
     return std::string();
 }
 
-bool RaidEvent::has(const std::string& name) const {
-    for (const auto& attribute : attributes_) {
-        if (attribute.first == name) {
-            return true;
-        }
-    }
-    return false;
-}
-
 namespace {
 void appendEscaped(std::string& out, const std::string& value) {
     for (char c : value) {

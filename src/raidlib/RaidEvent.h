@@ -27,7 +27,6 @@ public:
     RaidEvent& set(const std::string& name, int value) { return set(name, long(value)); }
     // The attribute's value, or an empty text.
     std::string get(const std::string& name) const;
-    bool has(const std::string& name) const;
 
     unsigned long getEventNumber() const { return eventNumber_; }
     void setEventNumber(unsigned long number) { eventNumber_ = number; }

@@ -1,7 +1,5 @@
-// The result record of a library call: a return code, 0 on success, and an optional text.
+// The result record of a library call: a return code, 0 on success.
 #pragma once
-
-#include <string>
 
 #include "port/Export.h"
 
@@ -18,12 +16,7 @@ public:
 
     int getReturnCode() const { return returnCode_; }
     void setReturnCode(int code) { returnCode_ = code; }
-    bool isSuccess() const { return returnCode_ == kSuccess; }
-
-    const char* getMessage() const { return message_.c_str(); }
-    void setMessage(const std::string& message) { message_ = message; }
 
 private:
     int returnCode_ = kSuccess;
-    std::string message_;
 };

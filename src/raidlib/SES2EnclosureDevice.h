@@ -15,8 +15,4 @@ public:
     }
     const char* typeName() const override { return "SES2EnclosureDevice"; }
     RaidObject* clone() const override { return new SES2EnclosureDevice(*this); }
-
-    // Adds an element child and returns it.
-    SESElement* addElement(int elementType, int index, const std::string& descriptor,
-                           EnumSESStatusCodes status);
 };

@@ -20,6 +20,31 @@ void VelmarLib::setHardwareModel(System* model) {
     model_.reset(model != nullptr ? model : new System());
 }
 
+void VelmarLib::setDiscoveryFails(bool fails) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    discoveryFails_ = fails;
+}
+
+System* VelmarLib::getCurrentSystem() {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    return current_.get();
+}
+
+System* VelmarLib::getOldSystem() {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    return old_.get();
+}
+
+void VelmarLib::SetTLXStartTime(int64_t seconds) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    startTime_ = seconds;
+}
+
+int64_t VelmarLib::getTLXStartTime() const {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    return startTime_;
+}
+
 System* VelmarLib::getNewSystem() {
     std::lock_guard<port::Mutex> lock(mutex_);
     if (discoveryFails_) {
@@ -138,15 +163,10 @@ void VelmarLib::setNextEventNumber(uint32_t adapterID, unsigned long number) {
     }
 }
 
-const std::vector<RaidEvent>& VelmarLib::getEventLog(uint32_t adapterID) {
+std::vector<RaidEvent> VelmarLib::getEventLog(uint32_t adapterID) const {
     std::lock_guard<port::Mutex> lock(mutex_);
-    return logs_[adapterID].records;
-}
-
-void VelmarLib::clearEventLog(uint32_t adapterID) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-
-    logs_[adapterID].records.clear();
+    auto log = logs_.find(adapterID);
+    return log != logs_.end() ? log->second.records : std::vector<RaidEvent>();
 }
 
 namespace {

@@ -22,27 +22,25 @@ public:
     VelmarLib();
     ~VelmarLib() override;
 
-    const char* getPluginName() const override { return "VelmarLib"; }
-
     // The hardware model; never null. Changes show in the next getNewSystem().
     System* getHardwareModel() const { return model_.get(); }
     // Replaces the model (taking ownership; null installs an empty one).
     void setHardwareModel(System* model);
     port::Mutex& modelMutex() { return mutex_; }
     // While set, getNewSystem() finds nothing and returns null (no rotation).
-    void setDiscoveryFails(bool fails) { discoveryFails_ = fails; }
+    void setDiscoveryFails(bool fails);
 
     System* getNewSystem() override;
-    System* getCurrentSystem() override { return current_.get(); }
-    System* getOldSystem() override { return old_.get(); }
+    System* getCurrentSystem() override;
+    System* getOldSystem() override;
     Ret getEvents(const Addr& adapter, unsigned long from, char** buffer) override;
     RaidObject* getCurrentObject(Addr& addr) override;
     // Every task (of a logical drive or a physical device in the latest tree) whose object
     // lies at addr: each ID set in addr must equal the object's.
     Ret getTasks(const Addr& addr, ProgressCollection& tasks) override;
 
-    virtual void SetTLXStartTime(int64_t seconds) { startTime_ = seconds; }
-    int64_t getTLXStartTime() const { return startTime_; }
+    virtual void SetTLXStartTime(int64_t seconds);
+    int64_t getTLXStartTime() const;
 
     // Appends a record to the log of the controller adapterID and returns its event number
     // (1 for the first record of a controller, then increasing).
@@ -63,10 +61,8 @@ public:
     bool setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
                       unsigned fan, EnumSAFTEFanStatusCodes code);
 
-    // The records of a controller's log, oldest first (for a test thread; not locked beyond
-    // the call).
-    const std::vector<RaidEvent>& getEventLog(uint32_t adapterID);
-    void clearEventLog(uint32_t adapterID);
+    // A copy of the records of a controller's log, oldest first.
+    std::vector<RaidEvent> getEventLog(uint32_t adapterID) const;
 
 private:
     struct EventLog {
