@@ -35,7 +35,7 @@ TEST_F(MonitorLoopTest, HostPullsWhileTheLoopProducesAndAnotherThreadStops) {
     constexpr int kEvents = 3000;
     int produced = 0;  // loop thread only
     clock.onWait = [&](long) {
-        if (produced < kEvents) {
+        for (int i = 0; i < 10 && produced < kEvents; ++i) {
             ++produced;
             monitor.queue().add(TLXEvent(produced, TLX_EVENT_INFORMATIONAL, "poll", ""));
         }
