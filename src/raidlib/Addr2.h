@@ -13,9 +13,6 @@ public:
     long getBrixlibType() const { return brixlibType_; }
     void setBrixlibType(long type) { brixlibType_ = type; }
 
-    const Addr& getAddr() const { return *this; }
-    void setAddr(const Addr& addr) { static_cast<Addr&>(*this) = addr; }
-
 private:
     long brixlibType_ = 0;
 };

@@ -84,7 +84,6 @@ public:
     void setAddr2(const Addr2& addr) { addr_ = addr; }
     // The address with the adapter and channel IDs resolved as the getters do.
     Addr getAddr() const;
-    void setAddr(const Addr& addr) { addr_.setAddr(addr); }
 
 protected:
     // Links for objects built outside a tree (the snapshot classes name their adapter and

@@ -1,9 +1,8 @@
-// The library of the Velmar controller family over an in-memory hardware model. Tests and
-// the demo shape the model (a System tree) and append controller event records; the monitor
-// sees discovered copies of it. getNewSystem() makes a deep copy of the model the current
-// tree and the previous current tree the old one; older trees are freed. The library owns
-// the model and both trees. Its own operations hold modelMutex(); a host that changes the
-// model through getHardwareModel() while a monitor runs holds it too.
+// The Velmar controller library over an in-memory hardware model (a System tree) that tests
+// and the demo shape, with one event-record log per controller. getNewSystem() makes a deep
+// copy of the model the current tree and the current one the old one, freeing older trees.
+// Its operations hold modelMutex(); a host that edits getHardwareModel() while a monitor
+// runs holds it too and calls no library operation meanwhile (the lock is not recursive).
 #pragma once
 
 #include <cstdint>
