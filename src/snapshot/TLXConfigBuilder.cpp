@@ -73,16 +73,20 @@ bool TLXConfigBuilder::writeXML() {
     bool written = false;
     try {
         uint32_t length = 0;
+        bool complete = false;
         {
-            XMLWriter writer(&block);
+            std::unique_ptr<XMLWriter> writer = newWriter(&block);
             if (system_ == nullptr) {
                 system_.reset(new TLXSystem(0));
             }
-            writer.writeElement(*system_);
-            length = writer.getLength();
+            writer->writeElement(*system_);
+            length = writer->getLength();
+            complete = writer->isComplete();
         }
         system_.reset();
-        if (block != nullptr && !path_.empty()) {
+        // A writer that dropped text for want of memory holds a cut snapshot: replacing the
+        // file with it would make the next run miss everything after the cut.
+        if (complete && block != nullptr && !path_.empty()) {
             written = port::replaceFileAtomically(path_, block, length);
         }
     } catch (...) {
@@ -123,6 +127,10 @@ bool TLXConfigBuilder::readXML() {
         // Out of memory: likewise.
     }
     return read;
+}
+
+std::unique_ptr<XMLWriter> TLXConfigBuilder::newWriter(char** text) const {
+    return std::unique_ptr<XMLWriter>(new XMLWriter(text));
 }
 
 void TLXConfigBuilder::resetConfigFile(std::string path) {

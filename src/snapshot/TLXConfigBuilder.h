@@ -13,11 +13,12 @@
 class System;
 class TLXProgressCollection;
 class TLXSystem;
+class XMLWriter;
 
 class TLX_EXPORT TLXConfigBuilder {
 public:
     explicit TLXConfigBuilder(std::string path);
-    ~TLXConfigBuilder();
+    virtual ~TLXConfigBuilder();
     TLXConfigBuilder(const TLXConfigBuilder&) = delete;
     TLXConfigBuilder& operator=(const TLXConfigBuilder&) = delete;
 
@@ -25,7 +26,8 @@ public:
     // progress (an empty one when null).
     void build(System* live, TLXProgressCollection* progress);
     // Writes the tree (an empty "System" when there is none) to the file and deletes the
-    // tree. True when the file now holds the text; on failure the old file is untouched.
+    // tree. True when the file now holds the text; on failure the old file is untouched. A
+    // text that lost a piece for want of memory is never written: it would be a cut snapshot.
     bool writeXML();
     // Reads the file and rebuilds the tree from it. True when the file could be read; the
     // tree is then what its text holds up to the first malformed token.
@@ -35,6 +37,10 @@ public:
     // The current tree, owned by the builder until the next build or read; null when none.
     TLXSystem* getSystem() const { return system_.get(); }
     const std::string& getPath() const { return path_; }
+
+protected:
+    // The writer that writeXML() uses over its text block (tests hand in a failing one).
+    virtual std::unique_ptr<XMLWriter> newWriter(char** text) const;
 
 private:
     // The text of the last read; the parser works in it in place.

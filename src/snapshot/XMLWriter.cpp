@@ -60,6 +60,8 @@ XMLWriter::XMLWriter(char** text, Reallocate reallocate)
     if (text_ != nullptr) {
         text_[0] = '\0';
         capacity_ = kFirstBlock;
+    } else {
+        complete_ = false;
     }
     if (callerText_ != nullptr) {
         *callerText_ = text_;
@@ -83,6 +85,7 @@ void XMLWriter::append(const char* bytes, size_t count) {
         capacity = capacity < kLinearGrowth ? capacity * 2 : capacity + kLinearGrowth;
     }
     if (capacity > UINT32_MAX) {
+        complete_ = false;
         return;
     }
     // realloc rather than allocate-copy-free: above 64 KiB the block grows in fixed steps, and
@@ -90,6 +93,7 @@ void XMLWriter::append(const char* bytes, size_t count) {
     // On failure the old block stays as it was.
     auto* grown = static_cast<char*>(reallocate_(text_, static_cast<size_t>(capacity)));
     if (grown == nullptr) {
+        complete_ = false;
         return;
     }
     std::memcpy(grown + length_, bytes, count);
@@ -150,7 +154,11 @@ void XMLWriter::writeFormatted(const char* name, const char* format, ...) {
             out[total - 1] = '"';
             out[total] = '\0';
             append(out, total);
+        } else {
+            complete_ = false;
         }
+    } else {
+        complete_ = false;
     }
 #pragma GCC diagnostic pop
     va_end(again);
@@ -193,6 +201,7 @@ void XMLWriter::writeEscapedText(const char* name, const char* value) {
     const size_t size = nameLength + escaped + 5;
     std::unique_ptr<char, FreeBlock> block(static_cast<char*>(reallocate_(nullptr, size)));
     if (!block) {
+        complete_ = false;
         return;
     }
     char* out = block.get();

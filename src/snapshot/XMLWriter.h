@@ -62,6 +62,11 @@ public:
     virtual uint32_t getCapacity() { return capacity_; }      // 38
     virtual uint32_t getLength() { return length_; }          // 39
 
+    // False once a piece of text was dropped because a block could not be allocated (the
+    // first block included): the text is then valid but incomplete, and must not be taken
+    // for the whole of what was written.
+    bool isComplete() const { return complete_; }
+
     XMLWriter(const XMLWriter&) = delete;
     XMLWriter& operator=(const XMLWriter&) = delete;
 
@@ -98,4 +103,5 @@ private:
     uint32_t length_ = 0;
     uint32_t indent_ = 0;
     uint32_t step_ = 4;
+    bool complete_ = true;
 };

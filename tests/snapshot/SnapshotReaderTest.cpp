@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "snapshot/LimitedWriter.h"
 #include "snapshot/TLXAdapter.h"
 #include "snapshot/TLXChannel.h"
 #include "snapshot/TLXConfigBuilder.h"
@@ -194,6 +195,39 @@ TEST_F(SnapshotWriteFailure, TargetThatCannotBeReplacedStaysAndNoTemporaryIsLeft
     TLXConfigBuilder nowhere(path("missing/TLXVLConfig.xml"));
     EXPECT_FALSE(nowhere.writeXML());
     EXPECT_EQ(files(), std::vector<std::string>{"TLXVLConfig.xml"});
+}
+
+// A builder whose writer gets `blocks` successful allocations.
+class ShortOfMemoryBuilder : public TLXConfigBuilder {
+public:
+    ShortOfMemoryBuilder(std::string path, int blocks)
+        : TLXConfigBuilder(std::move(path)), blocks_(blocks) {}
+
+protected:
+    std::unique_ptr<XMLWriter> newWriter(char** text) const override {
+        return std::unique_ptr<XMLWriter>(new LimitedWriter(text, blocks_));
+    }
+
+private:
+    int blocks_;
+};
+
+TEST_F(SnapshotWriteFailure, TextCutForWantOfMemoryKeepsThePreviousSnapshot) {
+    writeFile("TLXVLConfig.xml", "<System/>\n");
+    // One block: the controller's line does not fit into it and the growth fails; none: not
+    // even the first block.
+    for (int blocks : {1, 0}) {
+        ShortOfMemoryBuilder builder(path("TLXVLConfig.xml"), blocks);
+        buildOneController(builder);
+        EXPECT_FALSE(builder.writeXML());
+        EXPECT_EQ(builder.getSystem(), nullptr);
+        EXPECT_EQ(readFile("TLXVLConfig.xml"), "<System/>\n");
+        EXPECT_EQ(files(), std::vector<std::string>{"TLXVLConfig.xml"});
+    }
+    ShortOfMemoryBuilder enough(path("TLXVLConfig.xml"), 100);
+    buildOneController(enough);
+    EXPECT_TRUE(enough.writeXML());
+    EXPECT_NE(readFile("TLXVLConfig.xml"), "<System/>\n");
 }
 
 TEST_F(SnapshotWriteFailure, UnwritableDirectoryKeepsThePreviousSnapshot) {

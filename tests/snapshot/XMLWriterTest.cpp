@@ -10,6 +10,7 @@
 #include "raidlib/Addr.h"
 #include "raidlib/Addr2.h"
 #include "raidlib/RaidObject.h"
+#include "snapshot/LimitedWriter.h"
 
 namespace {
 
@@ -20,26 +21,6 @@ protected:
     std::string text() const { return text_ ? text_ : ""; }
     char* text_ = nullptr;
 };
-
-// A writer whose blocks come from an allocator that fails from a chosen call on.
-class LimitedWriter : public XMLWriter {
-public:
-    // The budget is set before the base class takes its first block.
-    LimitedWriter(char** text, int allowed)
-        : XMLWriter(text, (allowed_ = allowed, &LimitedWriter::allocate)) {}
-    static void setAllowed(int allowed) { allowed_ = allowed; }
-
-private:
-    static void* allocate(void* block, size_t size) {
-        if (allowed_ <= 0) {
-            return nullptr;
-        }
-        --allowed_;
-        return std::realloc(block, size);
-    }
-    static int allowed_;
-};
-int LimitedWriter::allowed_ = 0;
 
 // A library node with a name and one attribute, enough to shape trees for writeElement.
 class Node : public RaidObject {
@@ -166,12 +147,15 @@ TEST_F(XMLWriterTest, WriterWithoutFirstBlockWritesNothing) {
     EXPECT_EQ(text_, nullptr);
     EXPECT_EQ(writer.getCapacity(), 0u);
     EXPECT_EQ(writer.getLength(), 0u);
+    EXPECT_FALSE(writer.isComplete());
 }
 
 TEST_F(XMLWriterTest, FailedGrowthDropsThePieceAndKeepsTheText) {
     LimitedWriter writer(&text_, 1);
     writer.writeRaw("kept");
-    writer.writeRaw(std::string(600, 'x').c_str());             // needs a second block, which fails
+    EXPECT_TRUE(writer.isComplete());
+    writer.writeRaw(std::string(600, 'x').c_str());  // needs a second block, which fails
+    EXPECT_FALSE(writer.isComplete());
     writer.writeAttribute("t", static_cast<const char*>("v"));  // its heap block fails too
     writer.writeRaw("!");
     EXPECT_EQ(text(), "kept!");
