@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 
 #include "raidlib/raidlib.h"
 #include "support/TreeBuilder.h"
@@ -162,6 +163,27 @@ TEST_F(VelmarLibTest, CurrentObjectsAndTasksComeFromTheLatestTree) {
     ProgressCollection copy(tasks);
     EXPECT_EQ(1, copy.getProgressCount());
     EXPECT_NE(tasks.getProgress(0), copy.getProgress(0));
+}
+
+// A host thread changes the model (logging a record each time) while the monitor's thread
+// copies trees and reads records; ThreadSanitizer reports a copy that is not locked out.
+TEST_F(VelmarLibTest, AHostMayChangeTheModelWhileAMonitorPolls) {
+    std::thread host([this] {
+        for (int i = 0; i < 200; ++i) {
+            lib_.setDriveState(0, 0, 1, i % 2 == 0 ? PD_STATE_DEFUNCT : PD_STATE_ONLINE);
+        }
+    });
+    char* text = nullptr;
+    ProgressCollection tasks;
+    for (int i = 0; i < 200; ++i) {
+        EXPECT_NE(nullptr, lib_.getNewSystem());
+        lib_.getEvents(Addr(0, U, U, U, U, Addr::kUnsetChunk, U, U), 1, &text);
+        lib_.getTasks(Addr(0, U, 0, U, U, Addr::kUnsetChunk, U, U), tasks);
+        EXPECT_NE(nullptr, lib_.getCurrentSystem());
+    }
+    host.join();
+    std::free(text);
+    EXPECT_EQ(200u, lib_.getEventLog(0).size());
 }
 
 }  // namespace
