@@ -1,5 +1,6 @@
 #include "monitor/VelmarMonitor.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdlib>
 #include <exception>
@@ -205,6 +206,11 @@ void VelmarMonitor::raiseNoControllerEvent() {
 
 void VelmarMonitor::monitorEvents() {
     logTrace("In VelmarMonitor::monitorEvents()\n");
+    // Exported, so a host may call it directly rather than through run().
+    if (velmarLib == nullptr) {
+        logError("ERROR: VelmarMonitor::monitorEvents() BrixLibPlugin handle is NULL!!\n");
+        return;
+    }
     LibraryText text;
     // The next record number to ask for, per controller (by adapter ID): controllers number
     // their records independently.
@@ -257,7 +263,8 @@ void VelmarMonitor::monitorEvents() {
 
         pollControllers(system, nextEventNumbers, text);
         logTrace("Sleep...\n\n");
-        pause(static_cast<long>(getPollingRate()) * 1000L);
+        // A rate below one second would poll the library without pause.
+        pause(std::max(getPollingRate(), 1) * 1000L);
 
         readConfig();
         events->setMaxSize(getEventQueueSize());

@@ -181,6 +181,22 @@ TEST_F(MonitorLoopTest, SnapshotAfterEveryFifthPollAndAliveLineAtSixHundredSecon
     }
 }
 
+TEST_F(MonitorLoopTest, APollingRateBelowOneStillWaitsASecondBetweenPolls) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    TestVelmarMonitor monitor(&lib);
+    monitor.setPollingRate(0);
+    std::vector<long> waits;
+    clock.onWait = [&](long ms) {
+        waits.push_back(ms);
+        if (waits.size() == 3) {
+            monitor.stop();
+        }
+    };
+    monitor.start();
+    clock.onWait = nullptr;
+    EXPECT_EQ(waits, std::vector<long>({1000, 1000, 1000}));
+}
+
 TEST_F(MonitorLoopTest, SettingsEditedWhileRunningApplyAfterTheNextPoll) {
     TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
     TestVelmarMonitor monitor(&lib);
@@ -212,6 +228,11 @@ TEST_F(MonitorLoopTest, StartWithoutLibraryAndALoopThatThrows) {
     orphan.start();  // no library: nothing to poll, and no claim to be running afterwards
     EXPECT_TRUE(orphan.isStopped());
     EXPECT_FALSE(orphan.isPollingEnabled());
+
+    orphan.enablePolling();
+    orphan.monitorEvents();  // called directly, as the exported interface allows
+    EXPECT_NE(debugLog().find("BrixLibPlugin handle is NULL!!"), std::string::npos);
+    orphan.disablePolling();
 
     FailingLib failing;
     TestVelmarMonitor unlucky(&failing);
