@@ -156,18 +156,17 @@ void buildChild(RaidObject& parent, SimpleXmlParser& parser, Args... args) {
 }
 
 // Adds to parent a child of type T (constructed with args) copied from live, when live is
-// an object of the class Live.
+// an object of the class Live. Running out of memory throws: a copy that lacks a child must
+// not pass for the whole configuration.
 template <typename T, typename Live, typename... Args>
 void copyChild(RaidObject& parent, const RaidObject* live, Args... args) {
     const auto* source = dynamic_cast<const Live*>(live);
     if (source == nullptr) {
         return;
     }
-    std::unique_ptr<T> child(new (std::nothrow) T(args...));
-    if (child != nullptr) {
-        child->copyFrom(*source);
-        adoptChild(parent, std::move(child));
-    }
+    std::unique_ptr<T> child(new T(args...));
+    child->copyFrom(*source);
+    adoptChild(parent, std::move(child));
 }
 
 inline bool named(const char* text, const char* name) {

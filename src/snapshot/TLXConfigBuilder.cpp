@@ -46,6 +46,7 @@ TLXConfigBuilder::~TLXConfigBuilder() {
 }
 
 void TLXConfigBuilder::build(System* live, TLXProgressCollection* progress) {
+    treeComplete_ = false;
     try {
         system_.reset();
         system_.reset(new TLXSystem(0));
@@ -58,8 +59,9 @@ void TLXConfigBuilder::build(System* live, TLXProgressCollection* progress) {
         }
         system_->addChild(tasks.get());
         tasks.release();
+        treeComplete_ = true;
     } catch (...) {
-        // Out of memory part way: the tree holds what was copied.
+        // Out of memory part way: the tree holds what was copied, and is not written.
     }
 }
 
@@ -73,7 +75,7 @@ bool TLXConfigBuilder::writeXML() {
     bool written = false;
     try {
         uint32_t length = 0;
-        bool complete = false;
+        bool complete = treeComplete_;
         {
             std::unique_ptr<XMLWriter> writer = newWriter(&block);
             if (system_ == nullptr) {
@@ -81,11 +83,10 @@ bool TLXConfigBuilder::writeXML() {
             }
             writer->writeElement(*system_);
             length = writer->getLength();
-            complete = writer->isComplete();
+            complete = complete && writer->isComplete();
         }
-        system_.reset();
-        // A writer that dropped text for want of memory holds a cut snapshot: replacing the
-        // file with it would make the next run miss everything after the cut.
+        // A tree or text cut short for want of memory is not the configuration: replacing
+        // the file with it would make the next run miss everything after the cut.
         if (complete && block != nullptr && !path_.empty()) {
             written = port::replaceFileAtomically(path_, block, length);
         }
@@ -93,6 +94,7 @@ bool TLXConfigBuilder::writeXML() {
         written = false;
     }
     system_.reset();
+    treeComplete_ = true;
     std::free(block);
     return written;
 }
@@ -114,6 +116,7 @@ bool TLXConfigBuilder::readXML() {
     }
 
     system_.reset();
+    treeComplete_ = true;
     try {
         system_.reset(new TLXSystem(0));
         // The tokenizer counts in 32 bits; a larger file is read up to that length.

@@ -23,7 +23,8 @@ public:
     TLXConfigBuilder& operator=(const TLXConfigBuilder&) = delete;
 
     // Replaces the tree by a copy of live (none when null) with a task list copied from
-    // progress (an empty one when null).
+    // progress (an empty one when null). A copy cut short by a lack of memory is kept but
+    // marked, so that writeXML() does not take it for the configuration.
     void build(System* live, TLXProgressCollection* progress);
     // Writes the tree (an empty "System" when there is none) to the file and deletes the
     // tree. True when the file now holds the text; on failure the old file is untouched. A
@@ -46,5 +47,7 @@ private:
     // The text of the last read; the parser works in it in place.
     std::string text_;
     std::unique_ptr<TLXSystem> system_;
+    // False while the tree is a copy that build() could not finish.
+    bool treeComplete_ = true;
     std::string path_;
 };

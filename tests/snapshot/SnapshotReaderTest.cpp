@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <new>
 #include <string>
 
 #include "snapshot/LimitedWriter.h"
@@ -227,6 +228,33 @@ TEST_F(SnapshotWriteFailure, TextCutForWantOfMemoryKeepsThePreviousSnapshot) {
     ShortOfMemoryBuilder enough(path("TLXVLConfig.xml"), 100);
     buildOneController(enough);
     EXPECT_TRUE(enough.writeXML());
+    EXPECT_NE(readFile("TLXVLConfig.xml"), "<System/>\n");
+}
+
+// A live object that cannot be looked at for want of memory.
+class FailingDrive : public HardDrive {
+public:
+    bool isInstanceOf(const char*) const override { throw std::bad_alloc(); }
+};
+
+TEST_F(SnapshotWriteFailure, CopyCutForWantOfMemoryKeepsThePreviousSnapshot) {
+    writeFile("TLXVLConfig.xml", "<System/>\n");
+    System live;
+    auto* adapter = new Adapter();
+    live.addChild(adapter);
+    auto* channel = new Channel(adapter);
+    adapter->addChild(channel);
+    channel->addChild(new HardDrive(adapter, channel));
+    channel->addChild(new FailingDrive());
+    TLXConfigBuilder builder(path("TLXVLConfig.xml"));
+    builder.build(&live, nullptr);
+    EXPECT_FALSE(builder.writeXML());
+    EXPECT_EQ(readFile("TLXVLConfig.xml"), "<System/>\n");
+    EXPECT_EQ(files(), std::vector<std::string>{"TLXVLConfig.xml"});
+
+    // The next complete copy is written again.
+    buildOneController(builder);
+    EXPECT_TRUE(builder.writeXML());
     EXPECT_NE(readFile("TLXVLConfig.xml"), "<System/>\n");
 }
 
