@@ -10,7 +10,7 @@ constexpr unsigned kMaxUnits = 32;
 
 template <typename T>
 std::unique_ptr<T> copyOf(const std::unique_ptr<T>& member) {
-    return member != nullptr ? std::unique_ptr<T>(new (std::nothrow) T(*member)) : nullptr;
+    return member != nullptr ? std::unique_ptr<T>(new T(*member)) : nullptr;
 }
 }  // namespace
 
@@ -62,25 +62,34 @@ uint8_t TLXEnclosure::getSaftePowerSupplyStatus(int index) const {
     return safteStatus_->getPowerSupplyStatus(unit);
 }
 
-void TLXEnclosure::keepSafteConfig(std::unique_ptr<TLXSafteConfig> config) {
-    if (config == nullptr) {
-        return;
-    }
-    snapshot::adoptChild(*this, copyOf(config));
-    safteConfig_ = std::move(config);
-}
-
-void TLXEnclosure::keepSafteStatus(std::unique_ptr<TLXSafteStatus> status) {
-    if (status == nullptr) {
-        return;
-    }
-    snapshot::adoptChild(*this, copyOf(status));
-    safteStatus_ = std::move(status);
-}
-
 void TLXEnclosure::updateSafteDataValid() {
     if (safteConfig_ != nullptr && safteStatus_ != nullptr) {
         tlxSafteDataValid = true;
+    }
+}
+
+template <typename T>
+void TLXEnclosure::keepOwned(std::unique_ptr<T>& member, std::unique_ptr<T> value) {
+    snapshot::adoptChild(*this, copyOf(value));
+    member = std::move(value);
+}
+
+template <typename T, typename Live>
+void TLXEnclosure::copyOwned(std::unique_ptr<T>& member, const Live* live) {
+    if (live != nullptr) {
+        std::unique_ptr<T> copy(new T());
+        copy->copyFrom(*live);
+        keepOwned(member, std::move(copy));
+    }
+}
+
+template <typename T>
+void TLXEnclosure::buildOwned(std::unique_ptr<T>& member, SimpleXmlParser& parser) {
+    member.reset();
+    std::unique_ptr<T> built(new (std::nothrow) T());
+    if (built != nullptr) {
+        built->buildFromXml(parser);
+        keepOwned(member, std::move(built));
     }
 }
 
@@ -89,20 +98,8 @@ void TLXEnclosure::copyFrom(const Enclosure& live) {
     if (!live.isSafteDataValid()) {
         return;
     }
-    if (const SafteConfig* config = live.getSafteConfig()) {
-        std::unique_ptr<TLXSafteConfig> copy(new (std::nothrow) TLXSafteConfig());
-        if (copy != nullptr) {
-            copy->copyFrom(*config);
-            keepSafteConfig(std::move(copy));
-        }
-    }
-    if (const SafteStatus* status = live.getSafteStatus()) {
-        std::unique_ptr<TLXSafteStatus> copy(new (std::nothrow) TLXSafteStatus());
-        if (copy != nullptr) {
-            copy->copyFrom(*status);
-            keepSafteStatus(std::move(copy));
-        }
-    }
+    copyOwned(safteConfig_, live.getSafteConfig());
+    copyOwned(safteStatus_, live.getSafteStatus());
     updateSafteDataValid();
 }
 
@@ -112,19 +109,9 @@ void TLXEnclosure::buildFromXml(SimpleXmlParser& parser) {
         [this](const char* name) { snapshot::readDeviceIdentifier(*this, element_, name); },
         [this, &parser](const char* name) {
             if (snapshot::named(name, "SafteConfig")) {
-                safteConfig_.reset();
-                std::unique_ptr<TLXSafteConfig> config(new (std::nothrow) TLXSafteConfig());
-                if (config != nullptr) {
-                    config->buildFromXml(parser);
-                    keepSafteConfig(std::move(config));
-                }
+                buildOwned(safteConfig_, parser);
             } else if (snapshot::named(name, "SafteStatus")) {
-                safteStatus_.reset();
-                std::unique_ptr<TLXSafteStatus> status(new (std::nothrow) TLXSafteStatus());
-                if (status != nullptr) {
-                    status->buildFromXml(parser);
-                    keepSafteStatus(std::move(status));
-                }
+                buildOwned(safteStatus_, parser);
             }
         });
     snapshot::readDeviceValues(*this, element_);

@@ -47,9 +47,15 @@ public:
     const TLXSafteStatus* getTLXSafteStatus() const { return safteStatus_.get(); }
 
 private:
-    // Replace the owned member and add a copy of it as a child.
-    void keepSafteConfig(std::unique_ptr<TLXSafteConfig> config);
-    void keepSafteStatus(std::unique_ptr<TLXSafteStatus> status);
+    // Replaces the owned member by value and adds a copy of it as a child.
+    template <typename T>
+    void keepOwned(std::unique_ptr<T>& member, std::unique_ptr<T> value);
+    // Keeps a copy of the live SAF-TE object, if there is one.
+    template <typename T, typename Live>
+    void copyOwned(std::unique_ptr<T>& member, const Live* live);
+    // Drops the owned member and keeps one read from the element the parser stands on.
+    template <typename T>
+    void buildOwned(std::unique_ptr<T>& member, SimpleXmlParser& parser);
     void updateSafteDataValid();
 
     SnapshotElement element_;
