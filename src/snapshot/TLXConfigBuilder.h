@@ -1,8 +1,9 @@
 // Owns the configuration snapshot file and the snapshot tree. build() copies a live system
 // and the task snapshot into a tree; writeXML() writes that tree and drops it, replacing the
-// file atomically so that a crash or a full disk never leaves a cut snapshot; readXML()
-// rebuilds the tree from the file (an empty tree when the file is missing, unreadable or
-// malformed from its start). No exception leaves these operations.
+// file atomically and only with a whole text, so that a crash, a full disk or a lack of
+// memory never leaves a cut snapshot; readXML() rebuilds the tree from the file (an empty
+// tree when the file is missing, unreadable or malformed from its start). No exception
+// leaves these operations.
 #pragma once
 
 #include <memory>
