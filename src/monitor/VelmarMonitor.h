@@ -63,7 +63,7 @@ protected:
     int pollsSinceSave = 0;
     int secondsSinceAlive = 0;
     bool duplicateFlag = false;
-    ProgressCollection* storedTaskList = nullptr;
+    RaidObject* storedTaskList = nullptr;
     VelmarLib* velmarLib = nullptr;
     std::vector<Adapter*> storedAdapters;
     std::vector<Adapter*> currentAdapters;

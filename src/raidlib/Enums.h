@@ -1,10 +1,11 @@
 // The enumerations of the controller library: controller, battery, version, device and
 // logical-drive states, RAID levels, channel types, tasks, SAF-TE and SES status codes,
 // adapter limits and features. Plain enumerations: the monitor compares their values as
-// numbers, so each value is fixed here and never renumbered.
+// numbers, so each value is fixed here and never renumbered. Each has int as its fixed
+// underlying type, so any number a controller or a stored snapshot gives is a valid value.
 #pragma once
 
-enum EnumControllerStatus {
+enum EnumControllerStatus : int {
     CONTROLLER_STATUS_OKAY = 0,
     CONTROLLER_STATUS_FAILED = 1,
     CONTROLLER_STATUS_DEGRADED = 2,
@@ -13,7 +14,7 @@ enum EnumControllerStatus {
 };
 
 // 2 and 5 to 9 mean that a battery-backed cache is present.
-enum EnumBatteryStatus {
+enum EnumBatteryStatus : int {
     BATTERY_STATUS_NONE = 0,
     BATTERY_STATUS_NOT_SUPPORTED = 1,
     BATTERY_STATUS_CHARGING = 2,
@@ -26,13 +27,13 @@ enum EnumBatteryStatus {
     BATTERY_STATUS_RECONDITIONING = 9
 };
 
-enum EnumCodeVersionStatus {
+enum EnumCodeVersionStatus : int {
     CODE_VERSION_MATCH = 0,
     CODE_VERSION_MISMATCH = 1,
     CODE_VERSION_UNKNOWN = 2
 };
 
-enum EnumPhysicalDeviceState {
+enum EnumPhysicalDeviceState : int {
     PD_STATE_READY = 0,
     PD_STATE_ONLINE = 1,
     PD_STATE_DEFUNCT = 2,
@@ -43,7 +44,7 @@ enum EnumPhysicalDeviceState {
     PD_STATE_NOT_PRESENT = 7
 };
 
-enum EnumLogicalDeviceState {
+enum EnumLogicalDeviceState : int {
     LD_STATE_ABSENT = 0,
     LD_STATE_OFFLINE = 1,
     LD_STATE_OKAY = 2,
@@ -54,7 +55,7 @@ enum EnumLogicalDeviceState {
     LD_STATE_CRITICAL_HIDDEN = 7
 };
 
-enum EnumLogicalDeviceSubState {
+enum EnumLogicalDeviceSubState : int {
     LD_SUB_STATE_NONE = 0,
     LD_SUB_STATE_BUILD = 1,
     LD_SUB_STATE_CLEAR = 2,
@@ -66,7 +67,7 @@ enum EnumLogicalDeviceSubState {
     LD_SUB_STATE_QUICK_INIT = 8
 };
 
-enum EnumRaidLevel {
+enum EnumRaidLevel : int {
     RAID_LEVEL_0 = 0,
     RAID_LEVEL_1 = 1,
     RAID_LEVEL_1E = 2,
@@ -89,7 +90,7 @@ enum EnumRaidLevel {
 };
 
 // 1 is SATA, 4 is SAS; every other value is a parallel SCSI channel to the monitor.
-enum EnumChannelType {
+enum EnumChannelType : int {
     CHANNEL_TYPE_SCSI = 0,
     CHANNEL_TYPE_SATA = 1,
     CHANNEL_TYPE_FIBRE = 2,
@@ -97,7 +98,7 @@ enum EnumChannelType {
     CHANNEL_TYPE_SAS = 4
 };
 
-enum EnumTaskType {
+enum EnumTaskType : int {
     TASK_TYPE_NONE = 0,
     TASK_TYPE_BUILD = 1,
     TASK_TYPE_CLEAR = 2,
@@ -116,7 +117,7 @@ enum EnumTaskType {
     TASK_TYPE_DECOMPRESSION = 15
 };
 
-enum EnumTaskState {
+enum EnumTaskState : int {
     TASK_STATE_NOT_RUNNING = 0,
     TASK_STATE_COMPLETED = 1,
     TASK_STATE_RUNNING = 2,
@@ -126,7 +127,7 @@ enum EnumTaskState {
 };
 
 // The SAF-TE fan status byte.
-enum EnumSAFTEFanStatusCodes {
+enum EnumSAFTEFanStatusCodes : int {
     SAFTE_FAN_OPERATIONAL = 0x00,
     SAFTE_FAN_MALFUNCTIONING = 0x01,
     SAFTE_FAN_NOT_INSTALLED = 0x02,
@@ -134,7 +135,7 @@ enum EnumSAFTEFanStatusCodes {
 };
 
 // The SAF-TE power-supply status byte.
-enum EnumSAFTEPowerSupplyStatusCodes {
+enum EnumSAFTEPowerSupplyStatusCodes : int {
     SAFTE_PS_OPERATIONAL_ON = 0x00,
     SAFTE_PS_OPERATIONAL_OFF = 0x01,
     SAFTE_PS_MALFUNCTIONING_ON = 0x10,
@@ -145,7 +146,7 @@ enum EnumSAFTEPowerSupplyStatusCodes {
 };
 
 // The SES-2 element status codes.
-enum EnumSESStatusCodes {
+enum EnumSESStatusCodes : int {
     SES_STATUS_UNSUPPORTED = 0,
     SES_STATUS_OK = 1,
     SES_STATUS_CRITICAL = 2,
@@ -157,7 +158,7 @@ enum EnumSESStatusCodes {
 };
 
 // The SES-2 element type codes of the elements the stand-in models.
-enum EnumSESElementType {
+enum EnumSESElementType : int {
     SES_ELEMENT_UNSPECIFIED = 0x00,
     SES_ELEMENT_DEVICE_SLOT = 0x01,
     SES_ELEMENT_POWER_SUPPLY = 0x02,
@@ -166,7 +167,7 @@ enum EnumSESElementType {
 };
 
 // Adapter::getLimit(limit).
-enum Limit {
+enum Limit : int {
     LIMIT_NONE = 0,
     LIMIT_MAX_LOGICAL_DRIVES = 1,
     LIMIT_MAX_ARRAYS = 2,
@@ -179,4 +180,4 @@ enum Limit {
 };
 
 // Adapter::getFeature(feature): non-zero when the controller has the feature.
-enum EnumFeature { FEATURE_HEAT_SINK_TEMPERATURE = 47, FEATURE_COUNT = 64 };
+enum EnumFeature : int { FEATURE_HEAT_SINK_TEMPERATURE = 47, FEATURE_COUNT = 64 };

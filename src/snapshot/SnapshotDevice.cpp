@@ -37,7 +37,7 @@ void readDeviceValues(PhysicalDevice& target, const SnapshotElement& element) {
     target.setFirmwareLevel(element.text("firmwareLevel"));
     target.setFruNumber(element.text("fruNumber"));
     target.setWWN(element.text("wwn"));
-    target.setState(element.getEnum("state", PD_STATE_NOT_PRESENT));
+    target.setState(element.getEnum<EnumPhysicalDeviceState>("state"));
     target.setInterfaceType(list.GetLong("interfaceType"));
     // 32-bit words written as signed decimals.
     target.setWWN0(static_cast<uint32_t>(list.GetLong("wwn0")));

@@ -97,13 +97,11 @@ public:
         return text;
     }
 
-    // A library enumeration read with GetLong. A number outside 0..highest (only a damaged
-    // file holds one) has no valid value of the type and reads as 0, like a missing one.
+    // A library enumeration read with GetLong. The enumerations have a fixed underlying
+    // type, so a number no enumerator names is kept as it stands, as the comparisons expect.
     template <typename E>
-    E getEnum(const char* attribute, E highest) const {
-        const int32_t value = attributes_.GetLong(attribute);
-        return value >= 0 && value <= static_cast<int32_t>(highest) ? static_cast<E>(value)
-                                                                    : static_cast<E>(0);
+    E getEnum(const char* attribute) const {
+        return static_cast<E>(attributes_.GetLong(attribute));
     }
 
     // The unsigned 64-bit decimal value of an attribute; 0 when absent or not a number.

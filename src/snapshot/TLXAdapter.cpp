@@ -99,7 +99,7 @@ void TLXAdapter::buildFromXml(SimpleXmlParser& parser) {
     const XmlAttributeList_C& list = element_.attributes();
     setAdapterType(list.GetLong("controllerType"));
     setPhysicalSlot(list.GetLong("physicalSlot"));
-    setAdapterStatus(element_.getEnum("controllerStatus", CONTROLLER_STATUS_UNKNOWN));
+    setAdapterStatus(element_.getEnum<EnumControllerStatus>("controllerStatus"));
     setDeviceVendor(element_.text("deviceVendor"));
     setDeviceName(element_.text("deviceName"));
     for (const auto& entry : kLimits) {
@@ -109,8 +109,8 @@ void TLXAdapter::buildFromXml(SimpleXmlParser& parser) {
     setPCIBus(list.GetULong("pciBus"));
     setPciDevice(list.GetULong("pciDevice"));
     setPCIFunction(list.GetULong("pciFunction"));
-    setBatStatus(element_.getEnum("batStatus", BATTERY_STATUS_RECONDITIONING));
+    setBatStatus(element_.getEnum<EnumBatteryStatus>("batStatus"));
     setBatTempWarning(list.GetBool("batTempWarning"));
-    setVersionMatchStatus(element_.getEnum("versionMatchStatus", CODE_VERSION_UNKNOWN));
+    setVersionMatchStatus(element_.getEnum<EnumCodeVersionStatus>("versionMatchStatus"));
     element_.attributes().Clear();
 }

@@ -42,7 +42,7 @@ void TLXChannel::buildFromXml(SimpleXmlParser& parser) {
                 snapshot::buildChild<TLXEnclosure>(*this, parser, adapter, this);
             }
         });
-    setChannelType(element_.getEnum("channelType", CHANNEL_TYPE_SAS));
+    setChannelType(element_.getEnum<EnumChannelType>("channelType"));
     if (Adapter* owner = getAdapter()) {
         setAdapterID(owner->getAdapterID());
     }

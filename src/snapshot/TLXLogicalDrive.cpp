@@ -69,8 +69,8 @@ void TLXLogicalDrive::buildFromXml(SimpleXmlParser& parser) {
         [](const char*) {});
 
     const XmlAttributeList_C& list = element_.attributes();
-    setState(element_.getEnum("state", LD_STATE_CRITICAL_HIDDEN));
-    setRaidLevel(element_.getEnum("raidLevel", RAID_LEVEL_UNKNOWN));
+    setState(element_.getEnum<EnumLogicalDeviceState>("state"));
+    setRaidLevel(element_.getEnum<EnumRaidLevel>("raidLevel"));
     setWriteCacheMode(list.GetLong("writeCacheMode"));
     setBadBlockCount(list.GetLong("badBlockCount"));
     setSnapshotType(list.GetLong("snapshotType"));
