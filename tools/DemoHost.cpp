@@ -1,7 +1,7 @@
 // The demo host: plays a scenario against the monitor as a storage agent would, printing
-// every event it pulls. Without an argument it plays its embedded default scenario; with
-// one, the scenario file named. The monitor's files go to TLXVL_HOME when that is set, else
-// to a new temporary directory, which gets the shipped catalog from beside the library.
+// every event it pulls. Without a file it plays its embedded default scenario. The monitor's
+// files go to TLXVL_HOME when that is set, else to the --home directory or a new temporary
+// one, which gets the shipped catalog from beside the library.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,21 +25,30 @@ std::string readAll(const std::string& path) {
     return text.str();
 }
 
-// A fresh home for the monitor's files, with the catalog the build put beside the library
-// and settings that turn on the event log and the trace lines.
-bool prepareHome() {
+// The home of the monitor's files: TLXVL_HOME as the user set it, else the directory named
+// (created when missing) or a fresh temporary one, given the catalog the build put beside
+// the library and settings that turn on the event log and the trace lines.
+bool prepareHome(std::string home) {
     const char* set = std::getenv("TLXVL_HOME");
     if (set != nullptr && set[0] != '\0') {
         return true;
     }
-    std::string catalog = port::moduleDirectory() + "RaidNLS.properties";
-    std::string home = port::makeTemporaryDirectory("tlxvl-demo-");
+    const std::string catalog = port::moduleDirectory() + "RaidNLS.properties";
+    std::error_code error;
+    if (home.empty()) {
+        home = port::makeTemporaryDirectory("tlxvl-demo-");
+    } else if (fs::create_directories(home, error), error) {
+        home.clear();
+    }
     if (home.empty()) {
         std::cerr << "tlxvl-demo: cannot create a directory for the monitor's files\n";
         return false;
     }
-    std::error_code error;
-    fs::copy_file(catalog, home + "RaidNLS.properties", error);
+    if (home.back() != '/') {
+        home += '/';
+    }
+    fs::copy_file(catalog, home + "RaidNLS.properties", fs::copy_options::overwrite_existing,
+                  error);
     if (error) {
         std::cerr << "tlxvl-demo: no catalog at " << catalog << ": " << error.message() << "\n";
         return false;
@@ -52,19 +61,28 @@ bool prepareHome() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2) {
-        std::cerr << "usage: tlxvl-demo [scenario-file]\n";
-        return 2;
-    }
-    std::string scenario = ScenarioRunner::defaultScenario();
-    if (argc == 2) {
-        if (!fs::exists(argv[1])) {
-            std::cerr << "tlxvl-demo: no scenario file " << argv[1] << "\n";
+    std::string home;
+    std::string file;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--home" && i + 1 < argc) {
+            home = argv[++i];
+        } else if (file.empty() && arg.compare(0, 2, "--") != 0) {
+            file = arg;
+        } else {
+            std::cerr << "usage: tlxvl-demo [--home DIR] [scenario-file]\n";
             return 2;
         }
-        scenario = readAll(argv[1]);
     }
-    if (!prepareHome()) {
+    std::string scenario = ScenarioRunner::defaultScenario();
+    if (!file.empty()) {
+        if (!fs::exists(file)) {
+            std::cerr << "tlxvl-demo: no scenario file " << file << "\n";
+            return 2;
+        }
+        scenario = readAll(file);
+    }
+    if (!prepareHome(home)) {
         return 1;
     }
     ScenarioRunner runner;
@@ -72,7 +90,7 @@ int main(int argc, char** argv) {
         std::cerr << "tlxvl-demo: " << runner.error() << "\n";
         return 2;
     }
-    std::string home = port::moduleDirectory();
+    home = port::moduleDirectory();
     std::cout << "tlxvl-demo: monitor files in " << home << "\n";
     int events = runner.run([](const TLXEvent& event) {
         std::cout << event.toString() << "\n";

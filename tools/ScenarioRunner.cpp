@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -269,7 +270,13 @@ int ScenarioRunner::run(const EventSink& sink) {
             }
             if (step.words[0] == "stop") {
                 stopped = true;
-            } else if (!applyStep(step.words)) {
+            } else if (applyStep(step.words)) {
+                std::string words;
+                for (const std::string& word : step.words) {
+                    words += " " + word;
+                }
+                std::cout << "scenario " << second << "s:" << words << "\n";
+            } else {
                 error_ = "step at " + std::to_string(second) + "s not applied: " + step.words[0];
             }
         }
