@@ -164,15 +164,7 @@ void VelmarMonitor::run() {
     // clear is still seen at the loop's first check.
     stopSignal.clear();
     setStopped(false);
-    try {
-        monitorEvents();
-    } catch (const std::exception& e) {
-        logError("ERROR: VelmarMonitor::monitorEvents() ended by an exception: %s\n", e.what());
-        disablePolling();
-    } catch (...) {
-        logError("ERROR: VelmarMonitor::monitorEvents() ended by an unknown exception\n");
-        disablePolling();
-    }
+    monitorEvents();
     setStopped(true);
     loopActive.store(false);  // the last touch of the monitor by this run
 }
@@ -205,6 +197,21 @@ void VelmarMonitor::raiseNoControllerEvent() {
 }
 
 void VelmarMonitor::monitorEvents() {
+    // Exported, so a host may call it directly: nothing thrown inside the loop may reach the
+    // host's thread. A loop ended this way switches polling off, so a later start() runs
+    // again instead of claiming the monitor is running.
+    try {
+        pollLoop();
+    } catch (const std::exception& e) {
+        logError("ERROR: VelmarMonitor::monitorEvents() ended by an exception: %s\n", e.what());
+        disablePolling();
+    } catch (...) {
+        logError("ERROR: VelmarMonitor::monitorEvents() ended by an unknown exception\n");
+        disablePolling();
+    }
+}
+
+void VelmarMonitor::pollLoop() {
     logTrace("In VelmarMonitor::monitorEvents()\n");
     // Exported, so a host may call it directly rather than through run().
     if (velmarLib == nullptr) {

@@ -42,7 +42,8 @@ public:
     void start() override;
     virtual ProgressCollection enumerateProgress();
 
-    // The loop itself; run() calls it.
+    // The loop itself; run() calls it. No exception leaves it: one that ends the loop is
+    // logged and switches polling off.
     void monitorEvents();
     // Start-of-run comparison of the stored snapshot with the hardware.
     void vlEventPersistence();
@@ -84,6 +85,8 @@ private:
     };
 
     void initialise(VelmarLib* lib);
+    // The body of monitorEvents(), which keeps its exceptions in the monitor.
+    void pollLoop();
     void raiseNoControllerEvent();
     // Asks every controller of system for its new records, once.
     void pollControllers(System* system, std::map<uint32_t, unsigned long>& nextEventNumbers,

@@ -242,6 +242,10 @@ TEST_F(MonitorLoopTest, StartWithoutLibraryAndALoopThatThrows) {
     EXPECT_NE(debugLog().find("]  ERROR: VelmarMonitor::monitorEvents() ended by an exception: "
                               "discovery failed\n"),
               std::string::npos);
+
+    unlucky.enablePolling();
+    EXPECT_NO_THROW(unlucky.monitorEvents());  // called directly: nothing reaches the host
+    EXPECT_FALSE(unlucky.isPollingEnabled());
 }
 
 }  // namespace
