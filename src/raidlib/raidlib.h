@@ -31,4 +31,5 @@
 #include "raidlib/Serializable.h"
 #include "raidlib/System.h"
 #include "raidlib/VelmarLib.h"
+#include "raidlib/Writer.h"
 #include "raidlib/timestamp_struct_t.h"
