@@ -239,4 +239,47 @@ TEST_F(SnapshotRoundTrip, TaskAddressWithLargeChunkReadsBack) {
               Addr(1, 2, 3, 4, 5, 0x123456789ULL, Addr::kUnset, Addr::kUnset));
 }
 
+// Logical drives that a controller holds inside a configuration group are stored as its
+// own: without them every such drive would be reported removed at the next start.
+TEST_F(SnapshotRoundTrip, LogicalDrivesInsideAConfigGroupAreStored) {
+    SmallTree tree;
+    auto* group = new Config();
+    tree.adapter->addChild(group);
+    auto* grouped = new LogicalDrive(tree.adapter);
+    grouped->setLogicalDriveID(7);
+    grouped->setRaidLevel(RAID_LEVEL_1);
+    group->addChild(grouped);
+    const TLXSystem* stored = writeAndRead(tree);
+    ASSERT_NE(stored, nullptr);
+    const RaidObject* adapter = stored->getChild(0);
+    ASSERT_EQ(adapter->getChildCount(), 5);
+    expectSameLogicalDrive(*grouped, childAs<TLXLogicalDrive>(adapter, 4));
+}
+
+// A controller without a task is stored with the unset marker in every task field, and
+// reads back so: a task of type or state 0 would be a task that never ran.
+TEST_F(SnapshotRoundTrip, IdleControllerTaskKeepsTheUnsetMarkers) {
+    SmallTree tree;
+    tree.tasks.deleteAllChildren();
+    auto* idle = new TLXProgress();
+    idle->setAdapterSerial("VLM0042");
+    tree.tasks.addChild(idle);
+    const TLXSystem* stored = writeAndRead(tree);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_NE(readFile("TLXVLConfig.xml")
+                  .find("<Progress taskID=\"2147483647\" taskType=\"2147483647\" "
+                        "taskState=\"2147483647\" percentageComplete=\"2147483647\" "
+                        "adapterSerial=\"VLM0042\" LDUniqueID=\"0\"/>\n"),
+              std::string::npos);
+    auto* tasks = childAs<TLXProgressCollection>(stored, 1);
+    ASSERT_NE(tasks, nullptr);
+    auto* task = childAs<TLXProgress>(tasks, 0);
+    ASSERT_NE(task, nullptr);
+    EXPECT_EQ(task->getTaskID(), Addr::kUnset);
+    EXPECT_EQ(task->getTaskType(), Addr::kUnset);
+    EXPECT_EQ(task->getTaskState(), Addr::kUnset);
+    EXPECT_EQ(task->getPercentageComplete(), Addr::kUnset);
+    EXPECT_EQ(task->getDeviceAddr(), Addr());
+}
+
 }  // namespace
