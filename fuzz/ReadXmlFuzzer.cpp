@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXSystem.h"
@@ -19,6 +20,17 @@ std::string& snapshotPath() {
     return path;
 }
 
+// The fuzzer's own directory, removed when the run ends so that runs leave nothing behind.
+std::string& snapshotDirectory() {
+    static std::string directory;
+    return directory;
+}
+
+void removeSnapshotDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(snapshotDirectory(), ignored);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -27,7 +39,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     if (::mkdtemp(&pattern[0]) == nullptr) {
         std::abort();
     }
+    snapshotDirectory() = pattern;
     snapshotPath() = pattern + "/TLXVLConfig.xml";
+    std::atexit(removeSnapshotDirectory);
     return 0;
 }
 
