@@ -1,5 +1,6 @@
 #include "port/FileSystem.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,6 +29,22 @@ bool writeAll(int fd, const char* data, size_t size) {
     return true;
 }
 
+// Creates a temporary file beside path under a name no other writer uses (process ID and a
+// counter, created exclusively, so an existing file is never taken over). It gets 0666 less
+// the umask, as an fopen'ed file would, without touching the process-wide umask: another
+// thread of the host may be creating files at the same moment.
+int createTemporary(const std::string& path, std::string& temporary) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temporary = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+    return -1;
+}
+
 std::string directoryOf(const std::string& path) {
     std::string::size_type slash = path.find_last_of('/');
     if (slash == std::string::npos) {
@@ -46,16 +63,12 @@ MakeDirectoryResult makeDirectory(const std::string& path) {
 }
 
 bool replaceFileAtomically(const std::string& path, const char* data, size_t size) {
-    std::string temporary = path + ".tmpXXXXXX";
-    int fd = ::mkstemp(&temporary[0]);
+    std::string temporary;
+    int fd = createTemporary(path, temporary);
     if (fd < 0) {
         return false;
     }
     bool ok = writeAll(fd, data, size) && ::fsync(fd) == 0;
-    // mkstemp creates the file 0600; give it the permissions an fopen'ed file would have.
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
     ok = (::close(fd) == 0) && ok;
     if (ok) {
         ok = ::rename(temporary.c_str(), path.c_str()) == 0;

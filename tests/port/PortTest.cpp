@@ -28,8 +28,14 @@ TEST_F(PortTest, MakeDirectoryTellsCreatedExistingAndFailedApart) {
 TEST_F(PortTest, ReplaceFileAtomicallyWritesNewBytesAndLeavesNoTemporary) {
     writeFile("snap.xml", "old contents");
     const std::string text = "new\0bytes";
+    const mode_t mask = ::umask(022);
     ASSERT_TRUE(port::replaceFileAtomically(path("snap.xml"), text.data(), text.size()));
+    ::umask(mask);
     EXPECT_EQ(readFile("snap.xml"), text);
+    // The permissions of a file fopen would create, not those of a private temporary.
+    struct stat st;
+    ASSERT_EQ(::stat(path("snap.xml").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0644u);
     int entries = 0;
     for (const auto& entry : fs::directory_iterator(home())) {
         (void)entry;
