@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing tlxvl needs, when they are missing.
-# Usage: tools/deps.sh [build|test|ci]   (each level includes the one before)
+# Usage: tools/deps.sh [build|test|ci|bench]   (test and ci each include the level before;
+# bench is build plus Google Benchmark)
 set -euo pipefail
 level="${1:-build}"
 
 packages=(cmake g++ make)
-if [ "$level" != build ]; then
+if [ "$level" != build ] && [ "$level" != bench ]; then
     packages+=(libgtest-dev libgmock-dev libtinyxml2-dev)
 fi
 if [ "$level" = ci ]; then
     packages+=(clang libclang-rt-14-dev)
+fi
+if [ "$level" = bench ]; then
+    packages+=(libbenchmark-dev)
 fi
 
 missing=()
