@@ -82,16 +82,16 @@ void BM_CatalogPlainGrown(benchmark::State& state) {
 }
 BENCHMARK(BM_CatalogPlainGrown)->ArgName("extra")->Arg(250)->Arg(1000);
 
-// An event text as the controller event translation builds it: the drive's argument text with
-// three string arguments, then the text with integer arguments.
-void BM_CatalogWithArguments(benchmark::State& state) {
+// An event text as the controller event translation builds it: the drive's argument text
+// with three arguments, given as texts or as numbers.
+template <typename Argument>
+void catalogWithArguments(benchmark::State& state, const std::vector<Argument>& args) {
     BenchHome home;
     if (!home.ok() || !home.installShippedCatalog()) {
         state.SkipWithError("cannot install the catalog");
         return;
     }
     NLSParser catalog(home.path("RaidNLS.properties"));
-    const std::vector<std::string> args = {"1 (VELMAR RAID Controller #VLM1000)", "2", "17"};
     if (catalog.get("eventArgControllerScsiDevice", args).empty()) {
         state.SkipWithError("eventArgControllerScsiDevice is not in the catalog");
         return;
@@ -101,24 +101,14 @@ void BM_CatalogWithArguments(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations());
 }
+
+void BM_CatalogWithArguments(benchmark::State& state) {
+    catalogWithArguments<std::string>(state, {"1 (VELMAR RAID Controller #VLM1000)", "2", "17"});
+}
 BENCHMARK(BM_CatalogWithArguments);
 
 void BM_CatalogWithIntArguments(benchmark::State& state) {
-    BenchHome home;
-    if (!home.ok() || !home.installShippedCatalog()) {
-        state.SkipWithError("cannot install the catalog");
-        return;
-    }
-    NLSParser catalog(home.path("RaidNLS.properties"));
-    const std::vector<int> args = {1, 2, 17};
-    if (catalog.get("eventArgControllerScsiDevice", args).empty()) {
-        state.SkipWithError("eventArgControllerScsiDevice is not in the catalog");
-        return;
-    }
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(catalog.get("eventArgControllerScsiDevice", args));
-    }
-    state.SetItemsProcessed(state.iterations());
+    catalogWithArguments<int>(state, {1, 2, 17});
 }
 BENCHMARK(BM_CatalogWithIntArguments);
 
