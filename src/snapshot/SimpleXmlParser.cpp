@@ -91,19 +91,7 @@ bool SimpleXmlParser::next() {
                 return true;
             }
             if (*pos_ == '/') {
-                char* slash = pos_;
-                *pos_++ = '\0';
-                if (atEnd()) {
-                    elementName_ = nullptr;
-                    return false;
-                }
-                if (*pos_ != '>') {
-                    elementName_ = nullptr;
-                    throw SimpleXmlException('/', offsetOf(slash));
-                }
-                flags_ |= kSelfClose | kEnd;
-                *pos_++ = '\0';
-                return true;
+                return closeEmptyElement(true);
             }
             insideTag = true;
             continue;
@@ -125,19 +113,7 @@ bool SimpleXmlParser::next() {
             continue;
         }
         if (*pos_ == '/') {
-            char* slash = pos_;
-            *pos_++ = '\0';
-            if (atEnd()) {
-                elementName_ = nullptr;
-                return false;
-            }
-            if (*pos_ != '>') {
-                elementName_ = nullptr;
-                throw SimpleXmlException('/', offsetOf(slash));
-            }
-            ++pos_;
-            flags_ |= kSelfClose | kEnd;
-            return true;
+            return closeEmptyElement(false);
         }
 
         attributeName_ = pos_;
@@ -187,4 +163,25 @@ bool SimpleXmlParser::next() {
         return true;
     }
     return flags_ != 0;
+}
+
+// A "/" inside a tag: with the ">" after it, it closes an empty element. The text ends
+// there (false) or another character follows the "/" (malformed).
+bool SimpleXmlParser::closeEmptyElement(bool clearGreater) {
+    char* slash = pos_;
+    *pos_++ = '\0';
+    if (atEnd()) {
+        elementName_ = nullptr;
+        return false;
+    }
+    if (*pos_ != '>') {
+        elementName_ = nullptr;
+        throw SimpleXmlException('/', offsetOf(slash));
+    }
+    if (clearGreater) {
+        *pos_ = '\0';
+    }
+    ++pos_;
+    flags_ |= kSelfClose | kEnd;
+    return true;
 }

@@ -30,6 +30,8 @@ public:
 
 private:
     bool atEnd() const { return pos_ >= end_; }
+    // Directly after the element name the ">" is cleared too, as the name's terminator.
+    bool closeEmptyElement(bool clearGreater);
     static bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
     void skipSpace();
     uint32_t offsetOf(const char* p) const { return static_cast<uint32_t>(p - begin_); }
