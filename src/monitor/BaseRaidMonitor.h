@@ -13,17 +13,24 @@
 #include <string>
 #include <vector>
 
+#include "detect/EnumSafteStatusTLX.h"
 #include "events/EnumEventType.h"
 #include "events/TLXEvent.h"
 #include "events/TLXEventCollection.h"
 #include "monitor/EnumDebugTLX.h"
 #include "nls/NLSParser.h"
 #include "port/Export.h"
+#include "raidlib/Enums.h"
 
 class Adapter;
 class BrixLibPlugin;
+class Channel;
+class Enclosure;
 class HardDrive;
 class LogicalDrive;
+class PhysicalDevice;
+class RaidObject;
+class SESElement;
 class TLXConfigBuilder;
 class TLXProgressCollection;
 
@@ -126,6 +133,60 @@ public:
     virtual void stop() = 0;
     virtual void start() = 0;
     virtual std::string getLogicalName(LogicalDrive* logicalDrive);
+
+    // Identity strings that name objects inside event texts (detect/IdentityStrings.cpp).
+    // Null objects are allowed; none changes the object.
+    std::string getDetailedAdapterID(Adapter* adapter);
+    std::string getEventID(Adapter* adapter);
+    std::string getEventID(HardDrive* drive);
+    std::string getEventID(LogicalDrive* logicalDrive);
+    std::string getEventID(Channel* channel);
+    std::string getReplacementID(PhysicalDevice* device);
+    std::string getSize(LogicalDrive* logicalDrive);
+    std::string getRaidLevel(LogicalDrive* logicalDrive);
+    std::string getQuickInit(LogicalDrive* logicalDrive);
+    unsigned long getRaidFamily(LogicalDrive* logicalDrive);
+    bool isTaskRunning(PhysicalDevice* device);
+    bool isTaskRunning(LogicalDrive* logicalDrive);
+    std::string trim(std::string& text);
+
+    // Controller comparison (detect/AdapterComparison.cpp). compareAdapter returns 10 to 13.
+    int compareAdapter(TLXEventCollection& ecIN, Adapter* newAdapter, Adapter* oldAdapter);
+    void checkAdapter(TLXEventCollection& ecIN, Adapter* adapter);
+    bool isBatteryCacheInstalled(Adapter* adapter);
+    bool batteryStatusChangedToNormal(EnumBatteryStatus newStatus, EnumBatteryStatus oldStatus);
+    bool checkBadStripes(Adapter* adapter);
+    bool isAdapterOverTemparature(Adapter* adapter);
+
+    // Physical drives (detect/PhysicalDriveComparison.cpp).
+    void comparePhysicalDrives(TLXEventCollection& ecIN, Adapter* newAdapter, Adapter* oldAdapter);
+    void checkPhysicalDrives(TLXEventCollection& ecIN, Adapter* adapter);
+    void checkPhysicalDrive(TLXEventCollection& ecIN, Adapter* adapter, HardDrive* drive);
+    bool isValidPhysicalDrive(Adapter* adapter, HardDrive* drive);
+    bool isVendorSupported(RaidObject* object);
+
+    // Logical drives (detect/LogicalDriveComparison.cpp).
+    void compareLogicalDrives(TLXEventCollection& ecIN, Adapter* newAdapter, Adapter* oldAdapter);
+    void checkLogicalDrives(TLXEventCollection& ecIN, Adapter* adapter);
+    void checkLogicalDrive(TLXEventCollection& ecIN, Adapter* adapter, LogicalDrive* logicalDrive);
+    bool isValidLogicalDrive(Adapter* adapter, LogicalDrive* logicalDrive);
+
+    // SAF-TE enclosures (detect/EnclosureComparison.cpp).
+    void compareSafte(TLXEventCollection& ecIN, Adapter* current, Adapter* stored);
+    void checkSafte(TLXEventCollection& ecIN, Adapter* adapter);
+    void checkSafte(TLXEventCollection& ecIN, Adapter* adapter, Enclosure* enclosure);
+    bool isSafteDataValid(Enclosure* enclosure);
+    int getFanCount(Enclosure* enclosure);
+    int getPowerSupplyCount(Enclosure* enclosure);
+    EnumSafteStatusTLX getFanStatus(Enclosure* enclosure, int index);
+    EnumSafteStatusTLX getPowerSupplyStatus(Enclosure* enclosure, int index);
+    EnumSafteStatusTLX getFanStatus(EnumSESStatusCodes code);
+    EnumSafteStatusTLX getPowerSupplyStatus(EnumSESStatusCodes code);
+    SESElement* getSESElement(std::vector<RaidObject*> elements, SESElement* element);
+
+    // One informational event per drive on the controller's SAS channels
+    // (detect/SASDriveMap.cpp). A host thread may call it while the loop runs.
+    void logSASDriveMap(TLXEventCollection& ecIN, Adapter* adapter);
 
 protected:
     struct ReportTimer {

@@ -44,3 +44,15 @@ void VelmarMonitor::writeXML() {
     }
     logTrace("Exiting VelmarMonitor::writeXML()\n");
 }
+
+Adapter* VelmarMonitor::findStoredAdapter(Adapter*) {
+    return nullptr;
+}
+void VelmarMonitor::CheckMissingAdapter(TLXEventCollection&, RaidObject*) {}
+void VelmarMonitor::reportMissingAdapter(TLXEventCollection&, Adapter*) {}
+Adapter* VelmarMonitor::getCurrentAdapter(int) {
+    return nullptr;
+}
+Adapter* VelmarMonitor::getOldAdapter(int) {
+    return nullptr;
+}

@@ -19,7 +19,10 @@
 #include "raidlib/ProgressCollection.h"
 
 class Adapter;
+class Progress;
+class RaidObject;
 class System;
+class TLXProgress;
 class VelmarLib;
 
 class TLX_EXPORT VelmarMonitor : public BaseRaidMonitor {
@@ -52,6 +55,35 @@ public:
     // Turns the "RaidEvent" records of one controller's event text into events. May modify
     // text; may throw SimpleXmlException on malformed text.
     void GetEventFromXml(char* text, Adapter* adapter);
+
+    // Change-detection cycle lookups (monitor/ChangeDetectionCycle.cpp).
+    // The stored controller whose serial number equals current's; null when none.
+    Adapter* findStoredAdapter(Adapter* current);
+    void CheckMissingAdapter(TLXEventCollection& ec, RaidObject* storedSystem);
+    void reportMissingAdapter(TLXEventCollection& ec, Adapter* stored);
+    // The controller with this adapter ID in the library's latest (previous) tree; null
+    // when there is none.
+    Adapter* getCurrentAdapter(int adapterID);
+    Adapter* getOldAdapter(int adapterID);
+
+    // Task tracking (monitor/TaskTracking.cpp) and progress events
+    // (monitor/ProgressEvents.cpp).
+    void setProgress() override;
+    void checkProgress(TLXEventCollection& ecIN, Adapter* current);
+    void compareProgress(TLXEventCollection& ecIN, Adapter* current, Adapter* stored);
+    void compare_LogicalProgress(TLXEventCollection& ecIN, Adapter* current, Adapter* stored);
+    TLXProgress GetTLXProgress(Progress task);
+    void LDMProgressType(System* storedSystem);
+    void AddProgressEvent(TLXEventCollection& ecIN, EnumTaskType type, EnumTaskState state,
+                          Adapter* adapter, unsigned long logicalDriveID);
+    void logProgressEvent(Adapter* adapter, Progress& task);
+    // True, once, when task tracking already reported the task event that controller
+    // adapterID's record (eventCode, logical drive ID) announces.
+    bool isDuplicateEvent(uint32_t adapterID, int eventCode, int logicalDriveID);
+
+    // The catalog key of a controller event code; sets eventCategory
+    // (ctlevents/EventCodeTable.cpp).
+    std::string getEventDescription(int eventCode, int eventType, bool hasFru);
 
 protected:
     // A task event already raised since the last snapshot write.
