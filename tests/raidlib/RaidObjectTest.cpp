@@ -69,29 +69,6 @@ TEST_F(RaidObjectTest, ChildrenTakeTheirParentsIdsAndFollowLinksUp) {
     EXPECT_EQ(1u, loose.getChannelID());
 }
 
-TEST_F(RaidObjectTest, IsInstanceOfCoversTheWholeClassChain) {
-    for (const char* name : {"PellAdapter", "Adapter", "RaidObject", "Serializable"}) {
-        EXPECT_TRUE(adapter_->isInstanceOf(name)) << name;
-    }
-    EXPECT_FALSE(adapter_->isInstanceOf("OmdiAdapter"));
-    EXPECT_TRUE(OmdiAdapter().isInstanceOf("OmdiAdapter"));
-    EXPECT_FALSE(Adapter().isInstanceOf("PellAdapter"));
-    EXPECT_TRUE(sata_->isInstanceOf("Channel"));
-    EXPECT_FALSE(scsi_->isInstanceOf("SATAChannel"));
-    EXPECT_TRUE(d0_->isInstanceOf("PhysicalDevice"));
-    EXPECT_FALSE(d0_->isInstanceOf("Enclosure"));
-    EXPECT_TRUE(enclosure_->isInstanceOf("PhysicalDevice"));
-    EXPECT_TRUE(ld1_->isInstanceOf("PellBasicLogicalDrive"));
-    EXPECT_TRUE(ld1_->isInstanceOf("LogicalDrive"));
-    EXPECT_FALSE(ld0_->isInstanceOf("PellBasicLogicalDrive"));
-    EXPECT_TRUE(SES2EnclosureDevice().isInstanceOf("Enclosure"));
-    EXPECT_TRUE(Progress().isInstanceOf("Progress"));
-    EXPECT_FALSE(ld1_->isInstanceOf(nullptr));
-    EXPECT_STREQ("Controller", adapter_->serializedName());
-    EXPECT_STREQ("Channel", sata_->serializedName());
-    EXPECT_STREQ("LogicalDrive", ld1_->serializedName());
-}
-
 TEST_F(RaidObjectTest, DescendantsOfATypeComeInTreeOrder) {
     const std::vector<RaidObject*> drives = {d0_, d5_, sataDrive_};
     EXPECT_EQ(drives, filtered(&system_, "HardDrive", false));
