@@ -27,6 +27,7 @@ void VelmarLib::setDiscoveryFails(bool fails) {
 
 System* VelmarLib::getCurrentSystem() {
     std::lock_guard<port::Mutex> lock(mutex_);
+    applyPendingLocked();
     return current_.get();
 }
 
@@ -58,6 +59,7 @@ System* VelmarLib::getNewSystem() {
     }
     old_ = std::move(current_);  // the tree before the old one is freed here
     current_ = std::move(fresh);
+    pending_.clear();  // the copy already holds every change made so far
     return current_.get();
 }
 
@@ -66,6 +68,7 @@ Ret VelmarLib::getEvents(const Addr& adapter, unsigned long from, char** buffer)
         return Ret(Ret::kInvalidArgument);
     }
     std::lock_guard<port::Mutex> lock(mutex_);
+    applyPendingLocked();
     std::string text;
     try {
         auto log = logs_.find(adapter.getAdapterID());
@@ -99,6 +102,7 @@ Ret VelmarLib::getEvents(const Addr& adapter, unsigned long from, char** buffer)
 
 RaidObject* VelmarLib::getCurrentObject(Addr& addr) {
     std::lock_guard<port::Mutex> lock(mutex_);
+    applyPendingLocked();
     return current_ ? current_->getObject(addr) : nullptr;
 }
 
@@ -115,6 +119,7 @@ bool lies(const Addr& wanted, const Addr& have) {
 
 Ret VelmarLib::getTasks(const Addr& addr, ProgressCollection& tasks) {
     std::lock_guard<port::Mutex> lock(mutex_);
+    applyPendingLocked();
     if (!current_) {
         return Ret(Ret::kNotFound);
     }
@@ -149,6 +154,29 @@ unsigned long VelmarLib::appendLocked(uint32_t adapterID, RaidEvent record) {
     return log.records.back().getEventNumber();
 }
 
+RaidObject* VelmarLib::modelObjectLocked(const Addr& addr, const char* type) const {
+    RaidObject* object = model_->getObject(addr);
+    return object != nullptr && object->isInstanceOf(type) ? object : nullptr;
+}
+
+void VelmarLib::editLocked(const Addr& addr, const std::function<void(RaidObject&)>& edit) {
+    if (RaidObject* object = model_->getObject(addr)) {
+        edit(*object);
+    }
+    if (current_) {
+        pending_.push_back({addr, edit});
+    }
+}
+
+void VelmarLib::applyPendingLocked() {
+    for (const PendingEdit& change : pending_) {
+        if (RaidObject* object = current_ ? current_->getObject(change.addr) : nullptr) {
+            change.edit(*object);
+        }
+    }
+    pending_.clear();
+}
+
 unsigned long VelmarLib::getNextEventNumber(uint32_t adapterID) const {
     std::lock_guard<port::Mutex> lock(mutex_);
     auto log = logs_.find(adapterID);
@@ -174,6 +202,13 @@ constexpr int kInformational = 1;
 constexpr int kWarning = 2;
 constexpr int kError = 4;
 
+// The address of a controller's logical drive (channel and device unset) or device.
+Addr objectAddr(uint32_t adapterID, uint32_t logicalDriveID, uint32_t channelID,
+                uint32_t deviceID) {
+    return Addr(adapterID, Addr::kUnset, logicalDriveID, channelID, deviceID, Addr::kUnsetChunk,
+                Addr::kUnset, Addr::kUnset);
+}
+
 bool isCriticalState(EnumLogicalDeviceState state) {
     return state == LD_STATE_CRITICAL || state == LD_STATE_DEGRADED ||
            state == LD_STATE_CRITICAL_HIDDEN;
@@ -183,14 +218,13 @@ bool isCriticalState(EnumLogicalDeviceState state) {
 bool VelmarLib::setDriveState(uint32_t adapterID, uint32_t channelID, uint32_t deviceID,
                               EnumPhysicalDeviceState state) {
     std::lock_guard<port::Mutex> lock(mutex_);
-    RaidObject* object =
-        model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, deviceID);
-    if (object == nullptr || !object->isInstanceOf("PhysicalDevice")) {
+    const Addr addr = objectAddr(adapterID, Addr::kUnset, channelID, deviceID);
+    auto* drive = static_cast<PhysicalDevice*>(modelObjectLocked(addr, "PhysicalDevice"));
+    if (drive == nullptr) {
         return false;
     }
-    auto* drive = static_cast<PhysicalDevice*>(object);
     const EnumPhysicalDeviceState before = drive->getState();
-    drive->setState(state);
+    editLocked(addr, [state](RaidObject& o) { static_cast<PhysicalDevice&>(o).setState(state); });
     RaidEvent record;
     if (state == PD_STATE_DEFUNCT && before != PD_STATE_DEFUNCT) {
         const bool hasFru = drive->getFruNumber()[0] != '\0';
@@ -212,14 +246,13 @@ bool VelmarLib::setDriveState(uint32_t adapterID, uint32_t channelID, uint32_t d
 bool VelmarLib::setLogicalDriveState(uint32_t adapterID, uint32_t logicalDriveID,
                                      EnumLogicalDeviceState state) {
     std::lock_guard<port::Mutex> lock(mutex_);
-    RaidObject* object =
-        model_->getObject(adapterID, Addr::kUnset, logicalDriveID, Addr::kUnset, Addr::kUnset);
-    if (object == nullptr || !object->isInstanceOf("LogicalDrive")) {
+    const Addr addr = objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset);
+    auto* drive = static_cast<LogicalDrive*>(modelObjectLocked(addr, "LogicalDrive"));
+    if (drive == nullptr) {
         return false;
     }
-    auto* drive = static_cast<LogicalDrive*>(object);
     const EnumLogicalDeviceState before = drive->getState();
-    drive->setState(state);
+    editLocked(addr, [state](RaidObject& o) { static_cast<LogicalDrive&>(o).setState(state); });
     if (state == before) {
         return true;
     }
@@ -241,18 +274,18 @@ bool VelmarLib::setLogicalDriveState(uint32_t adapterID, uint32_t logicalDriveID
 bool VelmarLib::setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
                              unsigned fan, EnumSAFTEFanStatusCodes code) {
     std::lock_guard<port::Mutex> lock(mutex_);
-    RaidObject* object =
-        model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, enclosureDeviceID);
-    if (object == nullptr || !object->isInstanceOf("Enclosure")) {
-        return false;
-    }
-    auto* enclosure = static_cast<Enclosure*>(object);
-    SafteStatus* status = enclosure->getSafteStatus();
+    const Addr addr = objectAddr(adapterID, Addr::kUnset, channelID, enclosureDeviceID);
+    auto* enclosure = static_cast<Enclosure*>(modelObjectLocked(addr, "Enclosure"));
+    SafteStatus* status = enclosure != nullptr ? enclosure->getSafteStatus() : nullptr;
     if (status == nullptr) {
         return false;
     }
     const uint8_t before = status->getFanStatus(fan);
-    status->setFanStatus(fan, static_cast<uint8_t>(code));
+    editLocked(addr, [fan, code](RaidObject& o) {
+        if (SafteStatus* s = static_cast<Enclosure&>(o).getSafteStatus()) {
+            s->setFanStatus(fan, static_cast<uint8_t>(code));
+        }
+    });
     RaidEvent record;
     if (code == SAFTE_FAN_MALFUNCTIONING && before != SAFTE_FAN_MALFUNCTIONING) {
         record = RaidEvent(504, kError);

@@ -1,11 +1,17 @@
 // The Velmar controller library over an in-memory hardware model (a System tree) that tests
 // and the demo shape, with one event-record log per controller. getNewSystem() makes a deep
 // copy of the model the current tree and the current one the old one, freeing older trees.
+// The change helpers below (a state, a code, a flag) also reach the current tree, as a real
+// library's objects follow the hardware: they are queued and applied inside the next
+// getCurrentSystem(), getEvents(), getCurrentObject() or getTasks() call, which only the
+// monitor's thread makes while a monitor runs, so the monitor never reads a tree that
+// another thread writes. Added or removed objects show only in the next getNewSystem().
 // Its operations hold modelMutex(); a host that edits getHardwareModel() while a monitor
 // runs holds it too and calls no library operation meanwhile (the lock is not recursive).
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -70,6 +76,16 @@ private:
     };
 
     unsigned long appendLocked(uint32_t adapterID, RaidEvent record);
+    // The object of that type at addr in the model; null when there is none.
+    RaidObject* modelObjectLocked(const Addr& addr, const char* type) const;
+    // Applies edit to the model's object at addr now and queues it for the current tree.
+    void editLocked(const Addr& addr, const std::function<void(RaidObject&)>& edit);
+    void applyPendingLocked();
+
+    struct PendingEdit {
+        Addr addr;
+        std::function<void(RaidObject&)> edit;
+    };
 
     mutable port::Mutex mutex_;
     std::unique_ptr<System> model_;
@@ -78,4 +94,5 @@ private:
     bool discoveryFails_ = false;
     int64_t startTime_ = 0;
     std::map<uint32_t, EventLog> logs_;
+    std::vector<PendingEdit> pending_;
 };

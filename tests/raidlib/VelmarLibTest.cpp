@@ -141,6 +141,28 @@ TEST_F(VelmarLibTest, ModelChangesLogWhatTheControllerWouldLog) {
     EXPECT_EQ(4u, log[3].getEventNumber());
 }
 
+// A state change made while a monitor holds the current tree reaches that tree at its next
+// library call, so the snapshot it writes shows the change; an added object does not.
+TEST_F(VelmarLibTest, AttributeChangesFollowIntoTheCurrentTreeAndStructureWaits) {
+    System* current = lib_.getNewSystem();
+    ASSERT_TRUE(lib_.setDriveState(0, 0, 1, PD_STATE_DEFUNCT));
+    ASSERT_TRUE(lib_.setLogicalDriveState(0, 0, LD_STATE_CRITICAL));
+    ASSERT_TRUE(lib_.setFanStatus(0, 0, 15, 1, SAFTE_FAN_MALFUNCTIONING));
+    TreeBuilder(lib_.getHardwareModel())
+        .drive(static_cast<Channel*>(adapter_->getObject(0, U, U, 0, U)), 7);
+
+    auto* drive = static_cast<HardDrive*>(current->getObject(0, U, U, 0, 1));
+    EXPECT_EQ(PD_STATE_ONLINE, drive->getState());  // not before the monitor's next call
+    ASSERT_EQ(current, lib_.getCurrentSystem());
+    EXPECT_EQ(PD_STATE_DEFUNCT, drive->getState());
+    EXPECT_EQ(LD_STATE_CRITICAL,
+              static_cast<LogicalDrive*>(current->getObject(0, U, 0, U, U))->getState());
+    EXPECT_EQ(SAFTE_FAN_MALFUNCTIONING,
+              static_cast<Enclosure*>(current->getObject(0, U, U, 0, 15))->getFanStatus(1));
+    EXPECT_EQ(nullptr, current->getObject(0, U, U, 0, 7));
+    EXPECT_NE(nullptr, lib_.getNewSystem()->getObject(0, U, U, 0, 7));
+}
+
 TEST_F(VelmarLibTest, CurrentObjectsAndTasksComeFromTheLatestTree) {
     Addr ldAddr(0, U, 0, U, U, Addr::kUnsetChunk, U, U);
     EXPECT_EQ(nullptr, lib_.getCurrentObject(ldAddr));
