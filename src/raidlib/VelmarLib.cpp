@@ -1,5 +1,6 @@
 #include "raidlib/VelmarLib.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -11,7 +12,12 @@
 #include "raidlib/PhysicalDevice.h"
 #include "raidlib/ProgressCollection.h"
 
-VelmarLib::VelmarLib() : model_(new System()) {}
+VelmarLib::VelmarLib()
+    : model_(new System()), clock_([] {
+          return static_cast<int64_t>(std::chrono::duration_cast<std::chrono::seconds>(
+                                          std::chrono::system_clock::now().time_since_epoch())
+                                          .count());
+      }) {}
 
 VelmarLib::~VelmarLib() = default;
 
@@ -46,6 +52,11 @@ int64_t VelmarLib::getTLXStartTime() const {
     return startTime_;
 }
 
+void VelmarLib::setClock(std::function<int64_t()> clock) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    clock_ = std::move(clock);
+}
+
 System* VelmarLib::getNewSystem() {
     std::lock_guard<port::Mutex> lock(mutex_);
     if (discoveryFails_) {
@@ -73,9 +84,9 @@ Ret VelmarLib::getEvents(const Addr& adapter, unsigned long from, char** buffer)
     try {
         auto log = logs_.find(adapter.getAdapterID());
         if (log != logs_.end()) {
-            for (const RaidEvent& record : log->second.records) {
-                if (record.getEventNumber() >= from) {
-                    text += record.toXml();
+            for (const LoggedRecord& logged : log->second.records) {
+                if (logged.record.getEventNumber() >= from && logged.loggedAt >= startTime_) {
+                    text += logged.record.toXml();
                 }
             }
         }
@@ -150,8 +161,8 @@ unsigned long VelmarLib::appendEvent(uint32_t adapterID, RaidEvent record) {
 unsigned long VelmarLib::appendLocked(uint32_t adapterID, RaidEvent record) {
     EventLog& log = logs_[adapterID];
     record.setEventNumber(log.nextNumber++);
-    log.records.push_back(std::move(record));
-    return log.records.back().getEventNumber();
+    log.records.push_back({std::move(record), clock_()});
+    return log.records.back().record.getEventNumber();
 }
 
 RaidObject* VelmarLib::modelObjectLocked(const Addr& addr, const char* type) const {
@@ -193,8 +204,14 @@ void VelmarLib::setNextEventNumber(uint32_t adapterID, unsigned long number) {
 
 std::vector<RaidEvent> VelmarLib::getEventLog(uint32_t adapterID) const {
     std::lock_guard<port::Mutex> lock(mutex_);
+    std::vector<RaidEvent> records;
     auto log = logs_.find(adapterID);
-    return log != logs_.end() ? log->second.records : std::vector<RaidEvent>();
+    if (log != logs_.end()) {
+        for (const LoggedRecord& logged : log->second.records) {
+            records.push_back(logged.record);
+        }
+    }
+    return records;
 }
 
 namespace {

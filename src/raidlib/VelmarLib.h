@@ -44,8 +44,13 @@ public:
     // lies at addr: each ID set in addr must equal the object's.
     Ret getTasks(const Addr& addr, ProgressCollection& tasks) override;
 
+    // getEvents returns only records logged at or after this time (seconds since 1970), as a
+    // real controller library does, so a new run does not relay an earlier run's records.
     virtual void SetTLXStartTime(int64_t seconds);
     int64_t getTLXStartTime() const;
+    // The clock that stamps each record as it is logged; the system clock by default. A
+    // test whose monitor runs on a fake clock hands the same clock here.
+    void setClock(std::function<int64_t()> clock);
 
     // Appends a record to the log of the controller adapterID and returns its event number
     // (1 for the first record of a controller, then increasing).
@@ -70,9 +75,13 @@ public:
     std::vector<RaidEvent> getEventLog(uint32_t adapterID) const;
 
 private:
+    struct LoggedRecord {
+        RaidEvent record;
+        int64_t loggedAt;
+    };
     struct EventLog {
         unsigned long nextNumber = 1;
-        std::vector<RaidEvent> records;
+        std::vector<LoggedRecord> records;
     };
 
     unsigned long appendLocked(uint32_t adapterID, RaidEvent record);
@@ -95,4 +104,5 @@ private:
     int64_t startTime_ = 0;
     std::map<uint32_t, EventLog> logs_;
     std::vector<PendingEdit> pending_;
+    std::function<int64_t()> clock_;
 };

@@ -118,6 +118,26 @@ TEST_F(VelmarLibTest, EventsFromAGivenNumberFillTheCallersBlock) {
 
     lib_.setNextEventNumber(0, 100);
     EXPECT_EQ(100u, lib_.appendEvent(0, RaidEvent(0, 1)));
+    std::free(text);
+}
+
+// Records logged before the start time a run hands the library are not returned again.
+TEST_F(VelmarLibTest, OnlyRecordsLoggedSinceTheStartTimeAreReturned) {
+    int64_t now = 1000;
+    lib_.setClock([&now] { return now; });
+    lib_.appendEvent(0, RaidEvent(401, 4));  // logged at 1000
+    now = 1005;
+    lib_.appendEvent(0, RaidEvent(403, 1));  // logged at 1005
+    lib_.appendEvent(0, RaidEvent(504, 4));
+    lib_.SetTLXStartTime(1005);
+
+    char* text = nullptr;
+    lib_.getEvents(Addr(0, U, U, U, U, Addr::kUnsetChunk, U, U), 1, &text);
+    ASSERT_NE(nullptr, text);
+    EXPECT_EQ(nullptr, std::strstr(text, "eventNumber=\"1\""));
+    EXPECT_NE(nullptr, std::strstr(text, "eventNumber=\"2\""));
+    EXPECT_EQ(3, lastEventNumber(text));
+    std::free(text);
 }
 
 TEST_F(VelmarLibTest, ModelChangesLogWhatTheControllerWouldLog) {
