@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "detect/ControllerCatalogKeys.h"
 #include "detect/DetectCatalogKeys.h"
 #include "monitor/MonitorCatalogKeys.h"
 #include "nls/CatalogKey.h"
@@ -57,9 +58,9 @@ CatalogSource makeSource(const char* name, const CatalogKey (&table)[N]) {
 
 const std::vector<CatalogSource>& sources() {
     static const std::vector<CatalogSource> kSources = {
-        CATALOG_SOURCE(detect::kIdentityCatalogKeys),
-        CATALOG_SOURCE(detect::kRaidLevelCatalogKeys),
-        CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
+        CATALOG_SOURCE(detect::kIdentityCatalogKeys),  CATALOG_SOURCE(detect::raidLevelCatalogKeys),
+        CATALOG_SOURCE(monitor::kPollLoopCatalogKeys), CATALOG_SOURCE(detect::adapterCatalogKeys),
+        CATALOG_SOURCE(detect::kDriveMapCatalogKeys),
     };
     return kSources;
 }
