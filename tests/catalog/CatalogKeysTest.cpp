@@ -31,6 +31,7 @@
 
 #include "detect/ControllerCatalogKeys.h"
 #include "detect/DetectCatalogKeys.h"
+#include "monitor/ChangeDetectionCatalogKeys.h"
 #include "monitor/MonitorCatalogKeys.h"
 #include "nls/CatalogKey.h"
 #include "nls/NLSParser.h"
@@ -57,11 +58,17 @@ CatalogSource makeSource(const char* name, const CatalogKey (&table)[N]) {
 #define CATALOG_SOURCE(table) makeSource(#table, table)
 
 const std::vector<CatalogSource>& sources() {
+    // One source a line, so that each subsystem adds its own line.
+    // clang-format off
     static const std::vector<CatalogSource> kSources = {
-        CATALOG_SOURCE(detect::kIdentityCatalogKeys),  CATALOG_SOURCE(detect::raidLevelCatalogKeys),
-        CATALOG_SOURCE(monitor::kPollLoopCatalogKeys), CATALOG_SOURCE(detect::adapterCatalogKeys),
+        CATALOG_SOURCE(detect::kIdentityCatalogKeys),
+        CATALOG_SOURCE(detect::raidLevelCatalogKeys),
+        CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
+        CATALOG_SOURCE(detect::adapterCatalogKeys),
         CATALOG_SOURCE(detect::kDriveMapCatalogKeys),
+        CATALOG_SOURCE(monitor::kChangeDetectionCatalogKeys),
     };
+    // clang-format on
     return kSources;
 }
 
