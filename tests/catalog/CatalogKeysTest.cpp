@@ -30,6 +30,8 @@
 #include <vector>
 
 #include "detect/DetectCatalogKeys.h"
+#include "detect/LogicalDriveEvents.h"
+#include "detect/PhysicalDriveEvents.h"
 #include "monitor/MonitorCatalogKeys.h"
 #include "nls/CatalogKey.h"
 #include "nls/NLSParser.h"
@@ -60,6 +62,8 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(detect::kIdentityCatalogKeys),
         CATALOG_SOURCE(detect::kRaidLevelCatalogKeys),
         CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
+        CATALOG_SOURCE(detect::physicalDriveCatalogKeys),
+        CATALOG_SOURCE(detect::logicalDriveCatalogKeys),
     };
     return kSources;
 }
