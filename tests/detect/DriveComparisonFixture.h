@@ -10,22 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "detect/DetectTestSupport.h"
 #include "monitor/BaseRaidMonitor.h"
 #include "raidlib/raidlib.h"
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXSystem.h"
 #include "support/TestHome.h"
 #include "support/TreeBuilder.h"
-
-class FrameMonitor : public BaseRaidMonitor {
-public:
-    explicit FrameMonitor(VelmarLib* lib) : BaseRaidMonitor(lib, "", "", "") {}
-    void collectCurrentEvents(int, TLXEventCollection&) override {}
-    void run() override {}
-    void stop() override {}
-    void start() override {}
-    TLXEventCollection& queue() { return *events; }
-};
 
 // One expected event: fields come from the drive (device ID) or logical drive (ID) `id` of
 // the stored ('S') or current ('C') controller 0.
@@ -63,7 +54,7 @@ protected:
     void reset() {
         lib.setHardwareModel(nullptr);
         build = TreeBuilder(lib.getHardwareModel());
-        monitor = std::make_unique<FrameMonitor>(&lib);
+        monitor = std::make_unique<DetectMonitor>(&lib, "", "", "");
         builder = std::make_unique<TLXConfigBuilder>(path("TLXVLConfig.xml"));
         clock_.advanceSeconds(1);
         monitor->isTimeToReportUnsupportedDrives();
@@ -143,6 +134,6 @@ protected:
     VelmarLib lib;
     TreeBuilder build{lib.getHardwareModel()};
     Adapter* adapter = nullptr;
-    std::unique_ptr<FrameMonitor> monitor;
+    std::unique_ptr<DetectMonitor> monitor;
     std::unique_ptr<TLXConfigBuilder> builder;
 };

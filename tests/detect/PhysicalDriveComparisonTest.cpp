@@ -12,7 +12,7 @@ struct Model {
     Channel* channel;
     HardDrive* d;
     FakeClock& clock;
-    FrameMonitor& monitor;
+    DetectMonitor& monitor;
     void timerDue() const { clock.advanceSeconds(BaseRaidMonitor::kUnsupportedDrivesInterval); }
 };
 
