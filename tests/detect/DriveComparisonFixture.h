@@ -1,81 +1,113 @@
-// Runs the drive comparisons the way the change-detection cycle does: the stand-in library's
-// model is stored as a snapshot written and read back, the test changes the model, and a
-// compare member of the monitor frame runs on every fresh current controller and its rebuilt
-// stored twin. The shipped catalog names the objects; both report timers start spent.
+// Runs tables of drive comparison cases the way the change-detection cycle sees them: the
+// stand-in library's model is shaped as stored, written as a snapshot and read back, shaped
+// again as current, and a compare member of the monitor frame runs on every fresh current
+// controller and its rebuilt stored twin. Controller 0 is "A1" with channel 0 and a logical
+// drive limit of 7; the shipped catalog names the objects; both report timers start spent.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "detect/DetectTestSupport.h"
-#include "monitor/BaseRaidMonitor.h"
-#include "raidlib/raidlib.h"
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXSystem.h"
-#include "support/TestHome.h"
-#include "support/TreeBuilder.h"
 
-// One expected event: fields come from the drive (device ID) or logical drive (ID) `id` of
-// the stored ('S') or current ('C') controller 0.
+// One expected event: its fields come from the drive (by device ID) or logical drive (by ID)
+// `id` of the stored ('S') or current ('C') controller 0.
 struct Expect {
     int code;
     int type;
     const char* identifier;
     uint32_t id;
-    char from;
     std::string text;
+    char from = 'C';
+};
+
+// An event and its state-change companion (code `companion`) with the same text and fields;
+// the companion has the event's severity unless companionType is given.
+inline std::vector<Expect> withCompanion(const Expect& event, int companion, const char* identifier,
+                                         int companionType = 0) {
+    return {event,
+            {companion, companionType != 0 ? companionType : event.type, identifier, event.id,
+             event.text, event.from}};
+}
+
+enum CaseFlags { kTimerDue = 1, kCheck = 2, kSwitchOff = 4 };
+
+// Spec describes one drive or logical drive; shape() (found by argument-dependent lookup)
+// makes the model hold exactly the listed ones.
+template <typename Spec>
+struct Case {
+    const char* name;
+    std::vector<Spec> before;
+    std::vector<Spec> after;
+    std::vector<Expect> events;
+    int flags = 0;  // CaseFlags
 };
 
 const std::string kController = "controller 1 VELMAR RAID Controller #A1 (slot Unknown)";
-inline std::string pd(uint32_t device) {
-    return "drive " + std::to_string(device) + " on channel 1 of " + kController;
-}
-inline std::string ld(uint32_t id) {
-    return "logical drive " + std::to_string(id + 1) + " of " + kController;
-}
 
 class DriveComparisonTest : public TestHome {
 protected:
-    using Member = void (BaseRaidMonitor::*)(TLXEventCollection&, Adapter*, Adapter*);
-    using Check = void (BaseRaidMonitor::*)(TLXEventCollection&, Adapter*);
-
     void SetUp() override {
         TestHome::SetUp();
         installShippedCatalog();
         writeFile("TLXConfig.ini", "");
-        reset();
     }
 
-    // A fresh model with controller 0 ("A1", limit 7 for logical drive IDs), monitor and
-    // snapshot, so that each case of a table starts alike.
-    void reset() {
-        lib.setHardwareModel(nullptr);
-        build = TreeBuilder(lib.getHardwareModel());
-        monitor = std::make_unique<DetectMonitor>(&lib, "", "", "");
-        builder = std::make_unique<TLXConfigBuilder>(path("TLXVLConfig.xml"));
-        clock_.advanceSeconds(1);
-        monitor->isTimeToReportUnsupportedDrives();
-        monitor->isTimeToReportCriticalLogicalDrives();
-        adapter = build.adapter(0, "A1");
-        adapter->setLimit(LIMIT_MAX_LOGICAL_DRIVES, 7);
+    template <typename Spec, typename Compare, typename Check>
+    void runCases(const std::vector<Case<Spec>>& cases, Compare compare, Check check,
+                  int timerInterval, EnumObjectType type) {
+        for (const Case<Spec>& c : cases) {
+            SCOPED_TRACE(c.name);
+            lib.setHardwareModel(nullptr);
+            TreeBuilder build(lib.getHardwareModel());
+            DetectMonitor monitor(&lib, "", "", "");
+            TLXConfigBuilder builder(path("TLXVLConfig.xml"));
+            clock_.advanceSeconds(1);  // a timer's first yes at time 0 would not count as spent
+            monitor.isTimeToReportUnsupportedDrives();
+            monitor.isTimeToReportCriticalLogicalDrives();
+            Adapter* adapter = build.adapter(0, "A1");
+            adapter->setLimit(LIMIT_MAX_LOGICAL_DRIVES, 7);
+            Channel* channel = build.channel(adapter, 0);
+
+            shape(build, adapter, channel, c.before);
+            store(builder);
+            shape(build, adapter, channel, c.after);
+            clock_.advanceSeconds((c.flags & kTimerDue) != 0 ? timerInterval : 0);
+            monitor.setReportUnsupportedDrives((c.flags & kSwitchOff) == 0);
+            for (RaidObject* now : lib.getNewSystem()->getChildren()) {
+                if ((c.flags & kCheck) != 0) {
+                    (monitor.*check)(monitor.queue(), static_cast<Adapter*>(now));
+                } else {
+                    (monitor.*compare)(monitor.queue(), static_cast<Adapter*>(now),
+                                       static_cast<Adapter*>(builder.getSystem()->getObject(
+                                           now->getAdapterID(), Addr::kUnset, Addr::kUnset,
+                                           Addr::kUnset, Addr::kUnset)));
+                }
+            }
+            std::vector<std::string> got;
+            std::vector<std::string> want;
+            for (const TLXEvent& event : monitor.queue().takeAll()) {
+                got.push_back(fields(event));
+            }
+            for (const Expect& expect : c.events) {
+                want.push_back(fields(expected(expect, type, builder.getSystem())));
+            }
+            EXPECT_EQ(got, want);
+        }
     }
 
-    static Adapter* adapterIn(RaidObject* root, uint32_t id) {
-        return dynamic_cast<Adapter*>(
-            root->getObject(id, Addr::kUnset, Addr::kUnset, Addr::kUnset, Addr::kUnset));
-    }
-    Adapter* stored() { return adapterIn(builder->getSystem(), 0); }
-    Adapter* current() { return adapterIn(lib.getCurrentSystem(), 0); }
-
-    // The snapshot of the model, written and read back, becomes the stored tree. The model's
-    // drives then get new serial numbers, so that each event shows which copy it names.
-    void store() {
-        builder->build(lib.getNewSystem(), nullptr);
-        ASSERT_TRUE(builder->writeXML());
-        ASSERT_TRUE(builder->readXML());
+private:
+    // The model becomes the stored tree through the file; its drives then get new serial
+    // numbers, so that each event shows which copy it took its fields from.
+    void store(TLXConfigBuilder& builder) {
+        builder.build(lib.getNewSystem(), nullptr);
+        ASSERT_TRUE(builder.writeXML());
+        ASSERT_TRUE(builder.readXML());
         std::vector<RaidObject*> drives;
         lib.getHardwareModel()->getChildren(drives, "HardDrive", true, true);
         for (RaidObject* drive : drives) {
@@ -84,56 +116,37 @@ protected:
         }
     }
 
-    // Runs member on each current controller with its stored twin, or check on each
-    // current controller; returns the queued events.
-    std::vector<TLXEvent> run(Member member, Check check) {
-        for (RaidObject* child : lib.getNewSystem()->getChildren()) {
-            if (auto* now = dynamic_cast<Adapter*>(child)) {
-                if (check != nullptr) {
-                    (monitor.get()->*check)(monitor->queue(), now);
-                } else {
-                    (monitor.get()->*member)(monitor->queue(), now,
-                                             adapterIn(builder->getSystem(), now->getAdapterID()));
-                }
-            }
+    TLXEvent expected(const Expect& expect, EnumObjectType type, RaidObject* storedRoot) {
+        TLXEvent event(expect.code, expect.type, expect.text, expect.identifier);
+        event.setObjectType(type);
+        event.setAdapterID(0);
+        event.setAdapterSerial("A1");
+        if (type == TLX_OBJ_LOGICAL_DRIVE) {
+            event.setLogicalDriveID(expect.id);
+            return event;
         }
-        return monitor->queue().takeAll();
+        event.setChannelID(0);
+        event.setDeviceID(expect.id);
+        RaidObject* root = expect.from == 'S' ? storedRoot : lib.getCurrentSystem();
+        if (auto* drive = dynamic_cast<HardDrive*>(
+                root->getObject(0, Addr::kUnset, Addr::kUnset, 0, expect.id))) {
+            event.setFru(drive->getFruNumber());
+            event.setHardDriveSerialNumber(drive->getSerialNumber());
+        }
+        return event;
     }
 
-    void expectEvents(const std::vector<TLXEvent>& got, const std::vector<Expect>& want,
-                      EnumObjectType type) {
-        ASSERT_EQ(got.size(), want.size());
-        for (size_t i = 0; i < got.size(); ++i) {
-            SCOPED_TRACE("event " + std::to_string(i));
-            const TLXEvent& e = got[i];
-            const Expect& w = want[i];
-            EXPECT_EQ(e.getEventCode(), w.code);
-            EXPECT_EQ(e.getEventType(), w.type);
-            EXPECT_EQ(e.getIndentifier(), w.identifier);
-            EXPECT_EQ(e.getEventDesc(), w.text);
-            EXPECT_EQ(e.getObjectType(), type);
-            EXPECT_EQ(e.getAdapterID(), 0u);
-            EXPECT_EQ(e.getAdapterSerial(), "A1");
-            EXPECT_EQ(e.getArrayID(), Addr::kUnset);
-            EXPECT_EQ(e.getEnclosureModel(), "");
-            const bool drive = type == TLX_OBJ_PHYSICAL_DRIVE;
-            EXPECT_EQ(e.getLogicalDriveID(), drive ? Addr::kUnset : w.id);
-            EXPECT_EQ(e.getChannelID(), drive ? 0u : Addr::kUnset);
-            EXPECT_EQ(e.getDeviceID(), drive ? w.id : Addr::kUnset);
-            const auto* fields = drive
-                                     ? dynamic_cast<HardDrive*>(
-                                           (w.from == 'S' ? stored() : current())
-                                               ->getObject(0, Addr::kUnset, Addr::kUnset, 0, w.id))
-                                     : nullptr;
-            ASSERT_EQ(fields != nullptr, drive);
-            EXPECT_EQ(e.getFru(), drive ? fields->getFruNumber() : "");
-            EXPECT_EQ(e.getHardDriveSerialNumber(), drive ? fields->getSerialNumber() : "");
-        }
+    // Every field that a comparison sets, on one line.
+    static std::string fields(const TLXEvent& e) {
+        std::ostringstream out;
+        out << e.getEventCode() << " type " << e.getEventType() << ' ' << e.getIndentifier()
+            << " obj " << e.getObjectType() << " A" << e.getAdapterID() << " R" << e.getArrayID()
+            << " L" << e.getLogicalDriveID() << " C" << e.getChannelID() << " S" << e.getDeviceID()
+            << " [" << e.getAdapterSerial() << '|' << e.getFru() << '|'
+            << e.getHardDriveSerialNumber() << '|' << e.getEnclosureModel() << "] "
+            << e.getEventDesc();
+        return out.str();
     }
 
     VelmarLib lib;
-    TreeBuilder build{lib.getHardwareModel()};
-    Adapter* adapter = nullptr;
-    std::unique_ptr<DetectMonitor> monitor;
-    std::unique_ptr<TLXConfigBuilder> builder;
 };

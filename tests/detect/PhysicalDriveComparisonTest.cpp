@@ -1,28 +1,43 @@
 // Physical drives of a stored and a current controller: removal, state changes with their
 // companion event, PFA, unsupported vendors with the periodic timer, spurious device IDs, and
-// the report of a controller without history. Drive 3 on channel 0 starts online.
-#include <functional>
+// the report of a controller without history.
+#include <algorithm>
 
 #include "detect/DriveComparisonFixture.h"
 
 namespace {
 
-struct Model {
-    TreeBuilder& build;
-    Channel* channel;
-    HardDrive* d;
-    FakeClock& clock;
-    DetectMonitor& monitor;
-    void timerDue() const { clock.advanceSeconds(BaseRaidMonitor::kUnsupportedDrivesInterval); }
+// A drive on channel 0; a null vendor or model keeps the builder's ("QEB-LMD", "DISK-<id>").
+struct Drive {
+    uint32_t device;
+    int state;
+    bool pfaSupported = false;
+    bool pfaError = false;
+    const char* fru = "";
+    const char* vendor = nullptr;
+    const char* model = nullptr;
 };
 
-struct PdCase {
-    const char* name;
-    std::function<void(Model&)> before;
-    std::function<void(Model&)> after;
-    std::vector<Expect> events;
-    bool check = false;  // checkPhysicalDrives on the current controller instead
-};
+void shape(TreeBuilder& build, Adapter*, Channel* channel, const std::vector<Drive>& drives) {
+    for (int i = channel->getChildCount() - 1; i >= 0; --i) {
+        RaidObject* child = channel->getChild(i);
+        if (std::none_of(drives.begin(), drives.end(),
+                         [&](const Drive& d) { return d.device == child->getDeviceID(); })) {
+            delete child;
+        }
+    }
+    for (const Drive& d : drives) {
+        auto* drive = dynamic_cast<HardDrive*>(
+            channel->getObject(0, Addr::kUnset, Addr::kUnset, 0, d.device));
+        drive = drive != nullptr ? drive : build.drive(channel, d.device);
+        drive->setState(static_cast<EnumPhysicalDeviceState>(d.state));
+        drive->setPfaSupported(d.pfaSupported);
+        drive->setPfaError(d.pfaError);
+        drive->setFruNumber(d.fru);
+        drive->setVendor(d.vendor != nullptr ? d.vendor : "QEB-LMD");
+        drive->setModel(d.model != nullptr ? d.model : "DISK-" + std::to_string(d.device));
+    }
+}
 
 const char* const kRemove = "EVENT_VELMAR_CONFIGURATION_CHANGE_REMOVE_PD";
 const char* const kAdd = "EVENT_VELMAR_CONFIGURATION_CHANGE_ADD_PD";
@@ -30,195 +45,107 @@ const char* const kChange = "EVENT_VELMAR_PD_STATE_CHANGE";
 const char* const kFailed = "EVENT_VELMAR_PD_STATE_FAILED";
 const char* const kReady = "EVENT_VELMAR_PD_STATE_READY";
 const char* const kPfa = "EVENT_VELMAR_PD_PFA_ERROR_YES";
-const char* const kUnsupported = "EVENT_VELMAR_PD_DRV_UNSUPPORTED";
+const char* const kVendor = "EVENT_VELMAR_PD_DRV_UNSUPPORTED";
 
+// The text that begins with `text`, names the drive and ends with `tail`.
 std::string say(const char* text, uint32_t device, const std::string& tail = ".") {
-    return text + pd(device) + tail;
+    return text + ("drive " + std::to_string(device) + " on channel 1 of " + kController) + tail;
+}
+std::vector<Expect> pair(const Expect& event, int companionType = 0) {
+    return withCompanion(event, 499, kChange, companionType);
 }
 const char* const kRemovedText = "A physical drive was removed: ";
-const char* const kAddedText = "A physical drive was added: ";
 const char* const kChangedText = "The state of a physical drive changed: ";
 const char* const kFailedText = "A physical drive failed: ";
 const char* const kPfaText = "A physical drive predicts its own failure: ";
 const char* const kVendorText = "A physical drive of an unsupported vendor is installed: ";
-
-const auto kNothing = [](Model&) {};
-auto toState(EnumPhysicalDeviceState state) {
-    return [state](Model& m) { m.d->setState(state); };
-}
+const char* const kBackText = "A failed physical drive was replaced or works again: ";
 
 TEST_F(DriveComparisonTest, PhysicalDriveCases) {
     const std::string lmd3 = ". Replace it with QEB-LMD DISK-3.";
-    const std::vector<PdCase> cases = {
-        {"missing drive",
-         kNothing,
-         [](Model& m) { delete m.d; },
-         {{408, 3, kRemove, 3, 'S', say(kRemovedText, 3)},
-          {499, 1, kChange, 3, 'S', say(kRemovedText, 3)}}},
+    const std::string qeb3 = ". Replace it with qeb-lmd DISK-3.";
+    const std::string fru2 = ". Replace it with FRU part F2.";
+    const std::vector<Case<Drive>> cases = {
+        {"missing", {{3, 1}}, {}, pair({408, 3, kRemove, 3, say(kRemovedText, 3), 'S'}, 1)},
         {"1 to 7: removal pair, then the plain state change",
-         kNothing,
-         toState(PD_STATE_NOT_PRESENT),
-         {{408, 3, kRemove, 3, 'S', say(kRemovedText, 3)},
-          {499, 1, kChange, 3, 'S', say(kRemovedText, 3)},
-          {499, 3, kChange, 3, 'C', say(kChangedText, 3)}}},
-        {"7 to 1 of an unsupported drive; the timer's yes goes to the steady drive 4",
-         [](Model& m) {
-             m.d->setState(PD_STATE_NOT_PRESENT);
-             m.d->setVendor("ACME");
-             m.build.drive(m.channel, 4)->setVendor("ACME");
-         },
-         [](Model& m) {
-             m.d->setState(PD_STATE_ONLINE);
-             m.timerDue();
-         },
-         {{407, 3, kAdd, 3, 'C', say(kAddedText, 3)},
-          {499, 3, kChange, 3, 'C', say(kChangedText, 3)},
-          {406, 2, kUnsupported, 3, 'C', say(kVendorText, 3)},
-          {499, 3, kChange, 3, 'C', say(kChangedText, 3)},
-          {406, 2, kUnsupported, 3, 'C', say(kVendorText, 3)},
-          {406, 2, kUnsupported, 4, 'C', say(kVendorText, 4)}}},
+         {{3, 1}},
+         {{3, 7}},
+         {{408, 3, kRemove, 3, say(kRemovedText, 3), 'S'},
+          {499, 1, kChange, 3, say(kRemovedText, 3), 'S'},
+          {499, 3, kChange, 3, say(kChangedText, 3)}}},
+        {"7 to 1 unsupported; the timer is asked last, its yes goes to steady drive 4",
+         {{3, 7, 0, 0, "", "ACME"}, {4, 1, 0, 0, "", "ACME"}},
+         {{3, 1, 0, 0, "", "ACME"}, {4, 1, 0, 0, "", "ACME"}},
+         {{407, 3, kAdd, 3, say("A physical drive was added: ", 3)},
+          {499, 3, kChange, 3, say(kChangedText, 3)},
+          {406, 2, kVendor, 3, say(kVendorText, 3)},
+          {499, 3, kChange, 3, say(kChangedText, 3)},
+          {406, 2, kVendor, 3, say(kVendorText, 3)},
+          {406, 2, kVendor, 4, say(kVendorText, 4)}},
+         kTimerDue},
         {"1 to 2: code by the stored FRU, key by the current replacement text",
-         [](Model& m) { m.d->setFruNumber("F1"); },
-         [](Model& m) {
-             m.d->setFruNumber("");
-             m.d->setState(PD_STATE_DEFUNCT);
-         },
-         {{404, 1, kFailed, 3, 'S', say(kFailedText, 3, lmd3)},
-          {499, 1, kChange, 3, 'S', say(kFailedText, 3, lmd3)}}},
+         {{3, 1, 0, 0, "F1"}},
+         {{3, 2}},
+         pair({404, 1, kFailed, 3, say(kFailedText, 3, lmd3), 'S'})},
         {"1 to 2 without FRU or model",
-         kNothing,
-         [](Model& m) {
-             m.d->setModel("");
-             m.d->setState(PD_STATE_DEFUNCT);
-         },
-         {{401, 1, kFailed, 3, 'S', say(kFailedText, 3)},
-          {499, 1, kChange, 3, 'S', say(kFailedText, 3)}}},
-        {"2 to 1",
-         toState(PD_STATE_DEFUNCT),
-         toState(PD_STATE_ONLINE),
-         {{403, 3, kReady, 3, 'C', say("A failed physical drive was replaced or works again: ", 3)},
-          {499, 3, kChange, 3, 'C',
-           say("A failed physical drive was replaced or works again: ", 3)}}},
+         {{3, 1}},
+         {{3, 2, 0, 0, "", nullptr, ""}},
+         pair({401, 1, kFailed, 3, say(kFailedText, 3), 'S'})},
+        {"2 to 1", {{3, 2}}, {{3, 1}}, pair({403, 3, kReady, 3, say(kBackText, 3)})},
         {"0 to 4",
-         toState(PD_STATE_READY),
-         toState(PD_STATE_HOT_SPARE),
-         {{497, 3, "EVENT_VELMAR_PD_STATE_HOTSPARE", 3, 'C',
-           say("A hot spare drive was created: ", 3)},
-          {499, 3, kChange, 3, 'C', say("A hot spare drive was created: ", 3)}}},
+         {{3, 0}},
+         {{3, 4}},
+         pair({497, 3, "EVENT_VELMAR_PD_STATE_HOTSPARE", 3,
+               say("A hot spare drive was created: ", 3)})},
         {"4 to 0",
-         toState(PD_STATE_HOT_SPARE),
-         toState(PD_STATE_READY),
-         {{498, 3, kReady, 3, 'C', say("A hot spare drive was deleted: ", 3)},
-          {499, 3, kChange, 3, 'C', say("A hot spare drive was deleted: ", 3)}}},
-        {"4 to 1",
-         toState(PD_STATE_HOT_SPARE),
-         toState(PD_STATE_ONLINE),
-         {{499, 3, kChange, 3, 'C', say(kChangedText, 3)}}},
-        {"1 to 5 with PFA newly set",
-         [](Model& m) { m.d->setPfaSupported(true); },
-         [](Model& m) {
-             m.d->setState(PD_STATE_RAW);
-             m.d->setPfaError(true);
-         },
-         {}},
-        {"5 to 0", toState(PD_STATE_RAW), toState(PD_STATE_READY), {}},
+         {{3, 4}},
+         {{3, 0}},
+         pair({498, 3, kReady, 3, say("A hot spare drive was deleted: ", 3)})},
+        {"4 to 1", {{3, 4}}, {{3, 1}}, {{499, 3, kChange, 3, say(kChangedText, 3)}}},
+        {"1 to 5 with PFA newly set", {{3, 1, true}}, {{3, 5, true, true}}, {}},
+        {"5 to 0", {{3, 5}}, {{3, 0}}, {}},
         {"PFA set",
-         [](Model& m) { m.d->setPfaSupported(true); },
-         [](Model& m) {
-             m.d->setPfaError(true);
-             m.d->setFruNumber("F2");
-         },
-         {{405, 2, kPfa, 3, 'C', say(kPfaText, 3, ". Replace it with FRU part F2.")},
-          {499, 2, kChange, 3, 'C', say(kPfaText, 3, ". Replace it with FRU part F2.")}}},
-        {"PFA cleared",
-         [](Model& m) {
-             m.d->setPfaSupported(true);
-             m.d->setPfaError(true);
-         },
-         [](Model& m) { m.d->setPfaError(false); },
-         {}},
-        {"PFA set, unsupported on the stored copy",
-         kNothing,
-         [](Model& m) {
-             m.d->setPfaSupported(true);
-             m.d->setPfaError(true);
-         },
-         {}},
-        {"vendor with trailing blanks is supported",
-         kNothing,
-         [](Model& m) {
-             m.d->setVendor("QEB-LMD \t ");
-             m.timerDue();
-         },
-         {}},
-        {"vendor in lower case is not",
-         kNothing,
-         [](Model& m) {
-             m.d->setVendor("qeb-lmd");
-             m.timerDue();
-         },
-         {{406, 2, kUnsupported, 3, 'C', say(kVendorText, 3)}}},
-        {"unsupported drives not reported when switched off",
-         kNothing,
-         [](Model& m) {
-             m.d->setVendor("qeb-lmd");
-             m.monitor.setReportUnsupportedDrives(false);
-             m.timerDue();
-         },
-         {}},
+         {{3, 1, true}},
+         {{3, 1, true, true, "F2"}},
+         pair({405, 2, kPfa, 3, say(kPfaText, 3, fru2)})},
+        {"PFA cleared", {{3, 1, true, true}}, {{3, 1, true}}, {}},
+        {"PFA set, unsupported on the stored copy", {{3, 1}}, {{3, 1, true, true}}, {}},
+        {"vendor with trailing blanks", {{3, 1}}, {{3, 1, 0, 0, "", "QEB-LMD \t "}}, {}, kTimerDue},
+        {"vendor in lower case",
+         {{3, 1}},
+         {{3, 1, 0, 0, "", "qeb-lmd"}},
+         {{406, 2, kVendor, 3, say(kVendorText, 3)}},
+         kTimerDue},
+        {"vendor in lower case, switched off",
+         {{3, 1}},
+         {{3, 1, 0, 0, "", "qeb-lmd"}},
+         {},
+         kTimerDue | kSwitchOff},
         {"two steady unsupported drives: the yes goes to the first",
-         [](Model& m) {
-             m.d->setVendor("ACME");
-             m.build.drive(m.channel, 4)->setVendor("ACME");
-         },
-         [](Model& m) { m.timerDue(); },
-         {{406, 2, kUnsupported, 3, 'C', say(kVendorText, 3)}}},
-        {"device IDs 0x00FF and 0x01FF removed",
-         [](Model& m) {
-             m.build.drive(m.channel, 0x00FF);
-             m.build.drive(m.channel, 0x01FF);
-         },
-         [](Model& m) {
-             delete m.d->getParent()->getChild(2);
-             delete m.d->getParent()->getChild(1);
-         },
-         {{408, 3, kRemove, 0x1FF, 'S', say(kRemovedText, 0x1FF)},
-          {499, 1, kChange, 0x1FF, 'S', say(kRemovedText, 0x1FF)}}},
-        {"device IDs 0x00FF and 0x01FF added",
-         kNothing,
-         [](Model& m) {
-             m.build.drive(m.channel, 0x00FF);
-             m.build.drive(m.channel, 0x01FF);
-         },
-         {{407, 3, kAdd, 0x1FF, 'C', say(kAddedText, 0x1FF)},
-          {499, 3, kChange, 0x1FF, 'C', say(kChangedText, 0x1FF)}}},
-        {"report without history: PFA wins the severity; 0x00FF is skipped",
-         kNothing,
-         [](Model& m) {
-             m.d->setState(PD_STATE_DEFUNCT);
-             m.d->setPfaSupported(true);
-             m.d->setPfaError(true);
-             m.d->setVendor("qeb-lmd");
-             m.build.drive(m.channel, 0x00FF);
-         },
-         {{499, 2, kChange, 3, 'C', say(kChangedText, 3)},
-          {401, 1, kFailed, 3, 'C', say(kFailedText, 3, ". Replace it with qeb-lmd DISK-3.")},
-          {402, 2, kPfa, 3, 'C', say(kPfaText, 3, ". Replace it with qeb-lmd DISK-3.")},
-          {406, 2, kUnsupported, 3, 'C', say(kVendorText, 3)}},
-         true},
+         {{3, 1, 0, 0, "", "ACME"}, {4, 1, 0, 0, "", "ACME"}},
+         {{3, 1, 0, 0, "", "ACME"}, {4, 1, 0, 0, "", "ACME"}},
+         {{406, 2, kVendor, 3, say(kVendorText, 3)}},
+         kTimerDue},
+        {"devices 0x00FF and 0x01FF removed",
+         {{3, 1}, {0xFF, 1}, {0x1FF, 1}},
+         {{3, 1}},
+         pair({408, 3, kRemove, 0x1FF, say(kRemovedText, 0x1FF), 'S'}, 1)},
+        {"devices 0x00FF and 0x01FF added",
+         {{3, 1}},
+         {{3, 1}, {0xFF, 1}, {0x1FF, 1}},
+         {{407, 3, kAdd, 0x1FF, say("A physical drive was added: ", 0x1FF)},
+          {499, 3, kChange, 0x1FF, say(kChangedText, 0x1FF)}}},
+        {"report without history: PFA wins the severity, 0x00FF is skipped",
+         {},
+         {{3, 2, true, true, "", "qeb-lmd"}, {0xFF, 2}},
+         {{499, 2, kChange, 3, say(kChangedText, 3)},
+          {401, 1, kFailed, 3, say(kFailedText, 3, qeb3)},
+          {402, 2, kPfa, 3, say(kPfaText, 3, qeb3)},
+          {406, 2, kVendor, 3, say(kVendorText, 3)}},
+         kCheck},
     };
-    for (const PdCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        reset();
-        Channel* channel = build.channel(adapter, 0);
-        Model m{build, channel, build.drive(channel, 3), clock_, *monitor};
-        c.before(m);
-        store();
-        c.after(m);
-        expectEvents(run(&BaseRaidMonitor::comparePhysicalDrives,
-                         c.check ? &BaseRaidMonitor::checkPhysicalDrives : nullptr),
-                     c.events, TLX_OBJ_PHYSICAL_DRIVE);
-    }
+    runCases(cases, &BaseRaidMonitor::comparePhysicalDrives, &BaseRaidMonitor::checkPhysicalDrives,
+             BaseRaidMonitor::kUnsupportedDrivesInterval, TLX_OBJ_PHYSICAL_DRIVE);
 }
 
 }  // namespace
