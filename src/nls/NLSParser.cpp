@@ -72,6 +72,7 @@ void NLSParser::resetParser(std::string fileName) {
     if (fileName.empty()) {
         return;
     }
+    std::lock_guard<std::mutex> lock(mutex_);
     fileName_ = std::move(fileName);
     reopen();
 }
@@ -90,6 +91,11 @@ bool NLSParser::reopen() {
 }
 
 std::string NLSParser::get(std::string key) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lookup(key);
+}
+
+std::string NLSParser::lookup(const std::string& key) {
     try {
         // An empty key would match any line that starts with a blank or "=".
         if (key.empty() || !reopen()) {
@@ -119,12 +125,13 @@ std::string NLSParser::get(std::string key) {
 }
 
 std::string NLSParser::get(std::string key, const std::vector<std::string>& args) {
-    std::string text = get(std::move(key));
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::string text = lookup(key);
     if (text.empty()) {
         return text;
     }
     try {
-        replacePhraseStrings(text);
+        expandPhrases(text);
         parse(text, args);
     } catch (...) {
         return std::string();
@@ -142,6 +149,11 @@ std::string NLSParser::get(std::string key, const std::vector<int>& args) {
 }
 
 void NLSParser::replacePhraseStrings(std::string& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    expandPhrases(text);
+}
+
+void NLSParser::expandPhrases(std::string& text) {
     size_t position = 0;
     // A phrase that refers to itself, directly or through others, would expand forever.
     for (int replaced = 0; replaced < kMaxPhraseReplacements;) {
@@ -155,7 +167,7 @@ void NLSParser::replacePhraseStrings(std::string& text) {
             position = open + 1;
             continue;
         }
-        text.replace(open, close - open + 1, get(text.substr(open + 1, close - open - 1)));
+        text.replace(open, close - open + 1, lookup(text.substr(open + 1, close - open - 1)));
         position = open;  // the inserted phrase may hold references of its own
         ++replaced;
     }

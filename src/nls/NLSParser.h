@@ -1,11 +1,14 @@
 // Reader of key/value text files: the message catalog ("RaidNLS.properties") and the
 // settings file. Every lookup reads the file again from its first line, so an edited,
 // replaced or newly created file is seen by the next lookup; nothing is cached. A missing
-// file or key yields the empty string, never an error. Lookups on one parser must not run
-// concurrently (each moves the parser's read position).
+// file or key yields the empty string, never an error. Any thread may call any operation:
+// the parser's one read position is guarded by one mutex, held for each whole lookup (phrase
+// expansion included) and by resetParser, so a host thread and the poll loop may share the
+// monitor's catalog. The static helpers keep no state.
 #pragma once
 
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -49,9 +52,15 @@ public:
     static std::string reverse(std::string text);
 
 private:
+    // The unlocked bodies of the lookups; callers hold mutex_. The phrase expansion looks
+    // phrases up through lookup(), so a locked get never takes the lock a second time.
+    std::string lookup(const std::string& key);
+    void expandPhrases(std::string& text);
     // Opens the remembered file afresh; false when it cannot be read.
     bool reopen();
 
+    // Guards fileName_ and file_.
+    std::mutex mutex_;
     std::string fileName_;
     std::ifstream file_;
 };

@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+#include "detect/ControllerCatalogKeys.h"
 #include "detect/DetectCatalogKeys.h"
 #include "detect/LogicalDriveEvents.h"
 #include "detect/PhysicalDriveEvents.h"
@@ -62,6 +63,8 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(detect::kIdentityCatalogKeys),
         CATALOG_SOURCE(detect::raidLevelCatalogKeys),
         CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
+        CATALOG_SOURCE(detect::adapterCatalogKeys),
+        CATALOG_SOURCE(detect::kDriveMapCatalogKeys),
         CATALOG_SOURCE(detect::physicalDriveCatalogKeys),
         CATALOG_SOURCE(detect::logicalDriveCatalogKeys),
     };

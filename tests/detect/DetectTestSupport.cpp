@@ -1,72 +1,53 @@
 #include "DetectTestSupport.h"
 
-#include <ostream>
+#include <sstream>
 
 namespace {
 
-// Tagged texts: a text shows which key was looked up and every argument in its place.
-constexpr const char* kTaggedCatalog =
-    "eventArgController2=C2({0}|{1}|{2})\n"
-    "eventArgController=CTL({0})\n"
-    "eventArgControllerChannel=CH({0}|{1})\n"
-    "eventArgControllerLogicalDrive=LD({0}|{1})\n"
-    "eventArgControllerLogicalDrive2=LD2({0}|{1})\n"
-    "eventArgControllerScsiDevice=SCSI({0}|{1}|{2})\n"
-    "eventArgControllerSATADevice=SATA({0}|{1})\n"
-    "eventArgControllerSATADeviceEnclosure=ENC({0}|{1}|{2})\n"
-    "eventArgControllerSASDeviceWWN=SAS({0}|{1})\n"
-    "deviceArgFRU=FRU({0})\n"
-    "deviceArgVendorModel=VM({0}|{1})\n"
-    "LD_SUB_QUICK_INIT=quick\n"
-    "infoLogDriveRAID1E=1E\n"
-    "RAID00=00\n"
-    "RAID60=60\n"
-    "agentEventInfControllerAdded=added({0})\n"
-    "agentEventInfControllerReplace=replaced({0})\n"
-    "agentEventInfControllerStateChange=state({0})\n"
-    "agentEventErrController=failed({0})\n"
-    "agentEventErrBBCNewBattery=newBattery({0})\n"
-    "agentEventWrnBatteryLow=batteryLow({0})\n"
-    "agentEventInfBatteryNormal=batteryNormal({0})\n"
-    "agentEventWrnBatteryOvertemp=batteryHot({0})\n"
-    "agentEventInfBatteryTempNormal=batteryCool({0})\n"
-    "agentEventWrnBadStripes=badStripes({0})\n"
-    "agentEventWrnMismatchedVersions=versions({0}|{1}|{2}|{3})\n"
-    "agentEventWrnControllerOvertemp=hot({0})\n"
-    "agentEventInfDriveMap=map({0}|{1}|{2}|{3}|{4})\n";
+// "key=tagN": the text of key is the tag and N placeholders between parentheses and bars.
+constexpr const char* kTaggedKeys =
+    "eventArgController2=C23 eventArgController=CTL1 eventArgControllerChannel=CH2 "
+    "eventArgControllerLogicalDrive=LD2 eventArgControllerLogicalDrive2=LD22 "
+    "eventArgControllerScsiDevice=SCSI3 eventArgControllerSATADevice=SATA2 "
+    "eventArgControllerSATADeviceEnclosure=ENC3 eventArgControllerSASDeviceWWN=SAS2 "
+    "deviceArgFRU=FRU1 deviceArgVendorModel=VM2 agentEventInfControllerAdded=added1 "
+    "agentEventInfControllerReplace=replaced1 agentEventInfControllerStateChange=state1 "
+    "agentEventErrController=failed1 agentEventErrBBCNewBattery=newBattery1 "
+    "agentEventWrnBatteryLow=batteryLow1 agentEventInfBatteryNormal=batteryNormal1 "
+    "agentEventWrnBatteryOvertemp=batteryHot1 agentEventInfBatteryTempNormal=batteryCool1 "
+    "agentEventWrnBadStripes=badStripes1 agentEventWrnMismatchedVersions=versions4 "
+    "agentEventWrnControllerOvertemp=hot1 agentEventInfDriveMap=map5";
 
 }  // namespace
 
-bool EventView::operator==(const EventView& o) const {
-    return code == o.code && type == o.type && identifier == o.identifier &&
-           objectType == o.objectType && adapterID == o.adapterID && channelID == o.channelID &&
-           deviceID == o.deviceID && adapterSerial == o.adapterSerial && fru == o.fru &&
-           text == o.text;
-}
-
-std::ostream& operator<<(std::ostream& out, const EventView& v) {
-    return out << "{" << v.code << ", " << v.type << ", \"" << v.identifier << "\", "
-               << v.objectType << ", A" << v.adapterID << " C" << v.channelID << " D" << v.deviceID
-               << ", \"" << v.adapterSerial << "\", \"" << v.fru << "\", \"" << v.text << "\"}";
-}
-
-EventView viewOf(const TLXEvent& e) {
-    return {e.getEventCode(), e.getEventType(), e.getIndentifier(), e.getObjectType(),
-            e.getAdapterID(), e.getChannelID(), e.getDeviceID(),    e.getAdapterSerial(),
-            e.getFru(),       e.getEventDesc()};
-}
-
 void DetectTest::SetUp() {
     TestHome::SetUp();
-    writeFile("RaidNLS.properties", kTaggedCatalog);
+    std::istringstream entries(kTaggedKeys);
+    std::string catalog = "LD_SUB_QUICK_INIT=quick\ninfoLogDriveRAID1E=1E\nRAID60=60\n";
+    for (std::string line; entries >> line;) {
+        const int arguments = line.back() - '0';
+        line.back() = '(';
+        for (int i = 0; i < arguments; ++i) {
+            line += (i > 0 ? "|{" : "{") + std::to_string(i) + "}";
+        }
+        catalog += line + ")\n";
+    }
+    writeFile("RaidNLS.properties", catalog);
     writeFile("TLXConfig.ini", "");
     monitor = std::make_unique<DetectMonitor>(&lib, "", "", "");
 }
 
-std::vector<EventView> DetectTest::takeEvents() {
-    std::vector<EventView> views;
-    for (const TLXEvent& event : monitor->getEvents(0)) {
-        views.push_back(viewOf(event));
+std::vector<std::string> DetectTest::takeEvents() {
+    const auto id = [](uint32_t value) {
+        return value == Addr::kUnset ? std::string("-") : std::to_string(value);
+    };
+    std::vector<std::string> views;
+    for (const TLXEvent& e : monitor->getEvents(0)) {
+        views.push_back(std::to_string(e.getEventCode()) + "/" + std::to_string(e.getEventType()) +
+                        "/" + e.getIndentifier() + "/" + std::to_string(e.getObjectType()) + "/A" +
+                        id(e.getAdapterID()) + " C" + id(e.getChannelID()) + " D" +
+                        id(e.getDeviceID()) + "/" + e.getAdapterSerial() + "/" + e.getFru() + "/" +
+                        e.getEventDesc());
     }
     return views;
 }

@@ -1,5 +1,5 @@
 // The identity strings and the small texts of the logical-drive events, with the tagged
-// catalog of DetectTestSupport: each row builds its own tree and names one object.
+// catalog of DetectTestSupport.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,229 +8,137 @@
 
 namespace {
 
-// The description of controller 0 as TreeBuilder makes it, serial "A0", slot unknown.
+// Controller 0 as TreeBuilder describes it: serial "A0", slot unknown.
 const std::string A = "C2(1| VELMAR RAID Controller #A0|Unknown)";
 
+// One controller with a drive of every naming form. SATA channels 1, 2, 3 have 4 ports each;
+// the enclosures sit on channel 7, the invalid one first.
 struct Tree {
     System system;
-    TreeBuilder build{&system};
-    Adapter* adapter = build.adapter(0, "A0");
+    TreeBuilder b{&system};
+    Adapter* a = b.adapter(0, "A0");
+    Adapter* bare = b.adapter(2, "");
+    HardDrive* sas = b.drive(b.channel(a, 0, CHANNEL_TYPE_SAS), 0);
+    Channel* sata1 = b.sataChannel(a, 1, 4);
+    SATAChannel* sata2 = b.sataChannel(a, 2, 4);
+    Channel* sata3 = b.sataChannel(a, 3, 4);
+    Channel* scsi = b.channel(a, 7, CHANNEL_TYPE_FIBRE);
+    Enclosure* invalid = b.enclosure(scsi, 6);
+    Enclosure* valid = b.enclosure(scsi, 8);
+    HardDrive* inSlot = b.drive(sata1, 4);    // the valid enclosure knows it
+    HardDrive* notAsked = b.drive(sata1, 5);  // only the invalid one knows it
+    HardDrive* port2 = b.drive(sata3, 0);
+    HardDrive* noPort = b.drive(sata3, 1);
+    HardDrive* otherSata = b.drive(b.channel(a, 5, CHANNEL_TYPE_SATA), 3);
+    HardDrive* parallel = b.drive(scsi, 3);
+    LogicalDrive* fifth = b.logicalDrive(a, 4);
+    LogicalDrive* basic = b.pellBasicLogicalDrive(a, 0);
+    Channel loose;
+    LogicalDrive looseLogical;
+    HardDrive looseDrive;
+
+    Tree() {
+        bare->setDeviceVendor("");
+        bare->setDeviceName("");
+        bare->setPhysicalSlot(7);
+        sas->setWWN0(0x12345678);
+        sas->setWWN1(0x9ABCDEF0);
+        invalid->setSafteDataValid(false);
+        invalid->setSlotNumberForDeviceID(5, 9);
+        valid->setSlotNumberForDeviceID(4, 5);
+        port2->setSataPort(2);
+        parallel->setFruNumber("F1");
+        otherSata->setModel("");
+        loose.setChannelID(0);
+        looseLogical.setLogicalDriveID(1);
+        looseDrive.setDeviceID(4);
+    }
 };
 
-struct IdentityCase {
+struct NameCase {
     const char* name;
     std::function<std::string(DetectMonitor&, Tree&)> text;
     std::string expected;
 };
 
-// A SATA drive on SATA channel 2 of three (4 ports each), with device ID 1 and SATA port 2,
-// and an enclosure on a further channel that may know its slot.
-HardDrive* sataTree(Tree& t, bool enclosureKnowsSlot, bool invalidEnclosureFirst) {
-    Channel* scsi = t.build.channel(t.adapter, 7);
-    if (invalidEnclosureFirst) {
-        Enclosure* invalid = t.build.enclosure(scsi, 6);
-        invalid->setSafteDataValid(false);
-        invalid->setSlotNumberForDeviceID(1, 9);
-    }
-    Enclosure* enclosure = t.build.enclosure(scsi, 8);
-    if (enclosureKnowsSlot) {
-        enclosure->setSlotNumberForDeviceID(1, 5);
-    }
-    t.build.sataChannel(t.adapter, 0, 4);
-    t.build.sataChannel(t.adapter, 1, 4);
-    HardDrive* drive = t.build.drive(t.build.sataChannel(t.adapter, 2, 4), 1);
-    drive->setSataPort(2);
-    return drive;
-}
-
-std::string sized(DetectMonitor& m, Tree& t, TreeBuilder::Family family, uint64_t space) {
-    Adapter* adapter = t.build.adapter(1, "B", family);
-    return m.getSize(t.build.logicalDrive(adapter, 0, LD_STATE_OKAY, RAID_LEVEL_5, space));
-}
-
-std::string level(DetectMonitor& m, Tree& t, int raidLevel) {
-    LogicalDrive* drive =
-        t.build.logicalDrive(t.adapter, 0, LD_STATE_OKAY, static_cast<EnumRaidLevel>(raidLevel));
-    char family[16];
-    std::snprintf(family, sizeof family, "%lX", m.getRaidFamily(drive));
-    return m.getRaidLevel(drive) + "/" + family;
-}
-
-const std::vector<IdentityCase> kCases = {
-    {"description: vendor and serial only, slot 0",
-     [](DetectMonitor& m, Tree& t) {
-         t.adapter->setDeviceName("");
-         t.adapter->setDeviceVendor("V");
-         t.adapter->setSerialNumString("123");
-         t.adapter->setPhysicalSlot(0);
-         return m.getDetailedAdapterID(t.adapter);
-     },
-     "C2(1| V #123|0)"},
-    {"description: nothing, controller 3 in slot 7",
-     [](DetectMonitor& m, Tree& t) {
-         Adapter* a = t.build.adapter(2, "");
-         a->setDeviceVendor("");
-         a->setDeviceName("");
-         a->setPhysicalSlot(7);
-         return m.getDetailedAdapterID(a);
-     },
-     "C2(3||7)"},
-    {"controller", [](DetectMonitor& m, Tree& t) { return m.getEventID(t.adapter); },
-     "CTL(" + A + ")"},
-    {"null objects",
-     [](DetectMonitor& m, Tree&) {
-         return m.getEventID(static_cast<Adapter*>(nullptr)) + m.getDetailedAdapterID(nullptr) +
-                m.getEventID(static_cast<Channel*>(nullptr)) +
-                m.getEventID(static_cast<HardDrive*>(nullptr)) +
-                m.getEventID(static_cast<LogicalDrive*>(nullptr)) + m.getReplacementID(nullptr) +
-                m.getRaidLevel(nullptr) + m.getQuickInit(nullptr) + m.getSize(nullptr);
-     },
-     "0 GB"},
-    {"channel 3",
-     [](DetectMonitor& m, Tree& t) { return m.getEventID(t.build.channel(t.adapter, 2)); },
-     "CH(" + A + "|3)"},
-    {"channel without controller",
-     [](DetectMonitor& m, Tree&) {
-         Channel channel;
-         channel.setChannelID(0);
-         return m.getEventID(&channel);
-     },
-     "CH(2147483647|1)"},
-    {"logical drive 5",
-     [](DetectMonitor& m, Tree& t) { return m.getEventID(t.build.logicalDrive(t.adapter, 4)); },
-     "LD(" + A + "|5)"},
-    {"basic logical drive: name (empty) and number",
-     [](DetectMonitor& m, Tree& t) {
-         return m.getEventID(t.build.pellBasicLogicalDrive(t.adapter, 0));
-     },
-     "LD(" + A + "|LD2(|1))"},
-    {"logical drive without controller",
-     [](DetectMonitor& m, Tree&) {
-         LogicalDrive drive;
-         drive.setLogicalDriveID(1);
-         return m.getEventID(&drive);
-     },
-     "LD(2147483647|2)"},
-    {"SAS drive: world-wide name, each word from its low byte",
-     [](DetectMonitor& m, Tree& t) {
-         HardDrive* d = t.build.drive(t.build.channel(t.adapter, 0, CHANNEL_TYPE_SAS), 0);
-         d->setWWN0(0x12345678);
-         d->setWWN1(0x9ABCDEF0);
-         return m.getEventID(d);
-     },
-     "SAS(" + A + "|78563412F0DEBC9A)"},
-    {"SATA: enclosure slot wins over the port",
-     [](DetectMonitor& m, Tree& t) { return m.getEventID(sataTree(t, true, false)); },
-     "ENC(" + A + "|8|5)"},
-    {"SATA: an enclosure with invalid SAF-TE data is never asked",
-     [](DetectMonitor& m, Tree& t) { return m.getEventID(sataTree(t, true, true)); },
-     "ENC(" + A + "|8|5)"},
-    {"SATA: no slot, port 2 after 4 + 4 ports",
-     [](DetectMonitor& m, Tree& t) { return m.getEventID(sataTree(t, false, true)); },
-     "SATA(" + A + "|10)"},
-    {"SATA: port unset, device ID 1 after 4 + 4 ports",
-     [](DetectMonitor& m, Tree& t) {
-         HardDrive* d = sataTree(t, false, false);
-         d->setSataPort(Addr::kUnset);
-         return m.getEventID(d);
-     },
-     "SATA(" + A + "|9)"},
-    {"SATA drive on a channel that is no SATA channel of the controller",
-     [](DetectMonitor& m, Tree& t) {
-         t.build.sataChannel(t.adapter, 0, 4);
-         return m.getEventID(t.build.drive(t.build.channel(t.adapter, 5, CHANNEL_TYPE_SATA), 3));
-     },
-     "SCSI(" + A + "|6|3)"},
-    {"parallel SCSI drive",
-     [](DetectMonitor& m, Tree& t) {
-         return m.getEventID(t.build.drive(t.build.channel(t.adapter, 1, CHANNEL_TYPE_FIBRE), 3));
-     },
-     "SCSI(" + A + "|2|3)"},
-    {"drive without controller and channel",
-     [](DetectMonitor& m, Tree&) {
-         HardDrive drive;
-         drive.setDeviceID(4);
-         return m.getEventID(&drive);
-     },
-     "SCSI(2147483647|2147483647|4)"},
-    {"replacement: FRU number wins over vendor and model",
-     [](DetectMonitor& m, Tree& t) {
-         HardDrive* d = t.build.drive(t.build.channel(t.adapter, 0), 0);
-         d->setFruNumber("F1");
-         return m.getReplacementID(d);
-     },
-     "FRU(F1)"},
-    {"replacement: vendor and model",
-     [](DetectMonitor& m, Tree& t) {
-         return m.getReplacementID(t.build.drive(t.build.channel(t.adapter, 0), 0));
-     },
-     "VM(QEB-LMD|DISK-0)"},
-    {"replacement: vendor without model",
-     [](DetectMonitor& m, Tree& t) {
-         HardDrive* d = t.build.drive(t.build.channel(t.adapter, 0), 0);
-         d->setModel("");
-         return m.getReplacementID(d);
-     },
-     ""},
-    {"size: Pell 3 x 2^20 blocks",
-     [](DetectMonitor& m, Tree& t) { return sized(m, t, TreeBuilder::Family::Pell, 3u << 20); },
-     "1.50 GB"},
-    {"size: Pell 1.0500002 GB",
-     [](DetectMonitor& m, Tree& t) { return sized(m, t, TreeBuilder::Family::Pell, 2202010); },
-     "1.05 GB"},
-    {"size: Pell 1.999 GB",
-     [](DetectMonitor& m, Tree& t) { return sized(m, t, TreeBuilder::Family::Pell, 4192207); },
-     "2.00 GB"},
-    {"size: Omdi 2600 MB",
-     [](DetectMonitor& m, Tree& t) { return sized(m, t, TreeBuilder::Family::Omdi, 2600); },
-     "2.54 GB"},
-    {"size: Omdi 1075 MB (1.0498 GB)",
-     [](DetectMonitor& m, Tree& t) { return sized(m, t, TreeBuilder::Family::Omdi, 1075); },
-     "1.05 GB"},
-    {"size: Omdi 2047 MB (1.999 GB)",
-     [](DetectMonitor& m, Tree& t) { return sized(m, t, TreeBuilder::Family::Omdi, 2047); },
-     "2.00 GB"},
-    {"size: Omdi 10 MB",
-     [](DetectMonitor& m, Tree& t) { return sized(m, t, TreeBuilder::Family::Omdi, 10); },
-     "0.01 GB"},
-    {"size: Omdi 2^40 MB",
-     [](DetectMonitor& m, Tree& t) { return sized(m, t, TreeBuilder::Family::Omdi, 1ull << 40); },
-     "1073741824.00 GB"},
-    {"size: another family",
-     [](DetectMonitor& m, Tree& t) { return sized(m, t, TreeBuilder::Family::Plain, 4096); },
-     "0.00 GB"},
-    {"size: no controller",
-     [](DetectMonitor& m, Tree&) {
-         LogicalDrive drive;
-         drive.setDataSpace64(4096);
-         return m.getSize(&drive);
-     },
-     "0 GB"},
-    {"RAID level 2 from the catalog", [](DetectMonitor& m, Tree& t) { return level(m, t, 2); },
-     "1E/F0"},
-    {"RAID level 8", [](DetectMonitor& m, Tree& t) { return level(m, t, 8); }, "00/F000000F"},
-    {"RAID level 12", [](DetectMonitor& m, Tree& t) { return level(m, t, 12); }, "/F0000F00"},
-    {"RAID level 16", [](DetectMonitor& m, Tree& t) { return level(m, t, 16); }, "6/F000"},
-    {"RAID level 17", [](DetectMonitor& m, Tree& t) { return level(m, t, 17); }, "60/F000F000"},
-    {"RAID level 18", [](DetectMonitor& m, Tree& t) { return level(m, t, 18); }, "/0"},
-    {"RAID level unknown",
-     [](DetectMonitor& m, Tree& t) { return level(m, t, RAID_LEVEL_UNKNOWN); }, "/0"},
-    {"quick initialisation",
-     [](DetectMonitor& m, Tree& t) {
-         LogicalDrive* quick = t.build.logicalDrive(t.adapter, 0);
-         quick->setSubState(LD_SUB_STATE_QUICK_INIT);
-         LogicalDrive* verify = t.build.logicalDrive(t.adapter, 1);
-         verify->setSubState(LD_SUB_STATE_VERIFY);
-         return m.getQuickInit(quick) + "/" + m.getQuickInit(verify);
-     },
-     ", Method = quick/"},
+using M = DetectMonitor;
+// clang-format off
+const std::vector<NameCase> kNames = {
+    {"no vendor, name, serial", [](M& m, Tree& t) { return m.getDetailedAdapterID(t.bare); }, "C2(3||7)"},
+    {"controller",       [](M& m, Tree& t) { return m.getEventID(t.a); },             "CTL(" + A + ")"},
+    {"channel",          [](M& m, Tree& t) { return m.getEventID(t.sata2); },         "CH(" + A + "|3)"},
+    {"channel alone",    [](M& m, Tree& t) { return m.getEventID(&t.loose); },        "CH(2147483647|1)"},
+    {"logical drive",    [](M& m, Tree& t) { return m.getEventID(t.fifth); },         "LD(" + A + "|5)"},
+    {"basic logical",    [](M& m, Tree& t) { return m.getEventID(t.basic); },         "LD(" + A + "|LD2(|1))"},
+    {"logical alone",    [](M& m, Tree& t) { return m.getEventID(&t.looseLogical); }, "LD(2147483647|2)"},
+    {"SAS: WWN words from the low byte", [](M& m, Tree& t) { return m.getEventID(t.sas); }, "SAS(" + A + "|78563412F0DEBC9A)"},
+    {"SATA: slot wins",  [](M& m, Tree& t) { return m.getEventID(t.inSlot); },        "ENC(" + A + "|8|5)"},
+    {"SATA: invalid enclosure not asked, port = device 5", [](M& m, Tree& t) { return m.getEventID(t.notAsked); }, "SATA(" + A + "|5)"},
+    {"SATA: port 2 after 4 + 4", [](M& m, Tree& t) { return m.getEventID(t.port2); }, "SATA(" + A + "|10)"},
+    {"SATA: device 1 after 4 + 4", [](M& m, Tree& t) { return m.getEventID(t.noPort); }, "SATA(" + A + "|9)"},
+    {"SATA type, no SATA channel", [](M& m, Tree& t) { return m.getEventID(t.otherSata); }, "SCSI(" + A + "|6|3)"},
+    {"parallel",         [](M& m, Tree& t) { return m.getEventID(t.parallel); },      "SCSI(" + A + "|8|3)"},
+    {"drive alone",      [](M& m, Tree& t) { return m.getEventID(&t.looseDrive); },   "SCSI(2147483647|2147483647|4)"},
+    {"FRU wins",         [](M& m, Tree& t) { return m.getReplacementID(t.parallel); }, "FRU(F1)"},
+    {"vendor and model", [](M& m, Tree& t) { return m.getReplacementID(t.sas); },     "VM(QEB-LMD|DISK-0)"},
+    {"no model",         [](M& m, Tree& t) { return m.getReplacementID(t.otherSata); }, ""},
+    {"nulls", [](M& m, Tree&) { return m.getEventID(static_cast<Adapter*>(nullptr)) + m.getEventID(static_cast<HardDrive*>(nullptr)) + m.getRaidLevel(nullptr) + m.getSize(nullptr); }, "0 GB"},
 };
+// clang-format on
 
-TEST_F(DetectTest, IdentityStrings) {
-    for (const IdentityCase& c : kCases) {
-        Tree tree;
+TEST_F(DetectTest, Names) {
+    Tree tree;
+    for (const NameCase& c : kNames) {
         EXPECT_EQ(c.text(*monitor, tree), c.expected) << c.name;
     }
+    tree.a->setDeviceName("");
+    tree.a->setDeviceVendor("V");
+    tree.a->setSerialNumString("123");
+    tree.a->setPhysicalSlot(0);
+    EXPECT_EQ(monitor->getDetailedAdapterID(tree.a), "C2(1| V #123|0)");
+}
+
+TEST_F(DetectTest, SizesLevelsAndQuickInit) {
+    using F = TreeBuilder::Family;
+    const struct {
+        F family;
+        uint64_t space;
+        const char* expected;
+    } kSizes[] = {
+        {F::Pell, 3u << 20, "1.50 GB"}, {F::Pell, 2202010, "1.05 GB"},
+        {F::Pell, 4192207, "2.00 GB"},  {F::Omdi, 2600, "2.54 GB"},
+        {F::Omdi, 1075, "1.05 GB"},     {F::Omdi, 2047, "2.00 GB"},
+        {F::Omdi, 10, "0.01 GB"},       {F::Omdi, 1ull << 40, "1073741824.00 GB"},
+        {F::Plain, 4096, "0.00 GB"},    {F::Omdi, 0, "0.00 GB"},
+    };
+    System system;
+    TreeBuilder build(&system);
+    for (const auto& c : kSizes) {
+        Adapter* adapter = build.adapter(1, "", c.family);
+        EXPECT_EQ(
+            monitor->getSize(build.logicalDrive(adapter, 0, LD_STATE_OKAY, RAID_LEVEL_5, c.space)),
+            c.expected)
+            << c.space;
+    }
+    LogicalDrive alone;
+    alone.setDataSpace64(4096);
+    EXPECT_EQ(monitor->getSize(&alone), "0 GB");
+
+    const struct {
+        int level;
+        const char* text;
+        unsigned long family;
+    } kLevels[] = {{1, "1", 0xF0},         {2, "1E", 0xF0}, {12, "", 0xF0000F00}, {16, "6", 0xF000},
+                   {17, "60", 0xF000F000}, {18, "", 0},     {0x7FFFFFFF, "", 0}};
+    for (const auto& c : kLevels) {
+        alone.setRaidLevel(static_cast<EnumRaidLevel>(c.level));
+        EXPECT_EQ(monitor->getRaidLevel(&alone), c.text) << c.level;
+        EXPECT_EQ(monitor->getRaidFamily(&alone), c.family) << c.level;
+    }
+    EXPECT_EQ(monitor->getRaidFamily(nullptr), 0ul);
+    EXPECT_EQ(monitor->getQuickInit(&alone), "");
+    alone.setSubState(LD_SUB_STATE_QUICK_INIT);
+    EXPECT_EQ(monitor->getQuickInit(&alone), ", Method = quick");
 }
 
 // The library is asked for the tasks at the object's address; a drive only in state 0.
@@ -238,24 +146,23 @@ TEST_F(DetectTest, TaskQueries) {
     TreeBuilder build(lib.getHardwareModel());
     Adapter* adapter = build.adapter(1, "A1");
     Channel* channel = build.channel(adapter, 0);
-    build.drive(channel, 0, PD_STATE_READY)
-        ->setProgress(Progress(TASK_TYPE_CLEAR, TASK_STATE_RUNNING, 5, Addr::kUnset));
-    build.drive(channel, 1, PD_STATE_ONLINE)
-        ->setProgress(Progress(TASK_TYPE_CLEAR, TASK_STATE_RUNNING, 5, Addr::kUnset));
+    const Progress clear(TASK_TYPE_CLEAR, TASK_STATE_RUNNING, 5, Addr::kUnset);
+    build.drive(channel, 0, PD_STATE_READY)->setProgress(clear);
+    build.drive(channel, 1, PD_STATE_ONLINE)->setProgress(clear);
     build.drive(channel, 2, PD_STATE_READY);
     TreeBuilder::task(build.logicalDrive(adapter, 0), TASK_TYPE_VERIFY, TASK_STATE_RUNNING);
     build.logicalDrive(adapter, 1);
-    System* current = lib.getNewSystem();
-    const auto drive = [&](uint32_t id) {
-        return monitor->isTaskRunning(
-            static_cast<PhysicalDevice*>(current->getObject(1, Addr::kUnset, Addr::kUnset, 0, id)));
-    };
-    const auto logical = [&](uint32_t id) {
-        return monitor->isTaskRunning(static_cast<LogicalDrive*>(
-            current->getObject(1, Addr::kUnset, id, Addr::kUnset, Addr::kUnset)));
-    };
-    EXPECT_EQ((std::vector<bool>{drive(0), drive(1), drive(2), logical(0), logical(1)}),
-              (std::vector<bool>{true, false, false, true, false}));
+    std::vector<RaidObject*> list;
+    lib.getNewSystem()->getChildren(list, nullptr, true, true);
+    std::vector<bool> running;
+    for (RaidObject* object : list) {
+        if (auto* drive = dynamic_cast<HardDrive*>(object)) {
+            running.push_back(monitor->isTaskRunning(drive));
+        } else if (auto* logical = dynamic_cast<LogicalDrive*>(object)) {
+            running.push_back(monitor->isTaskRunning(logical));
+        }
+    }
+    EXPECT_EQ(running, (std::vector<bool>{true, false, false, true, false}));
 }
 
 }  // namespace

@@ -1,0 +1,210 @@
+// Controller comparison and the report of a new controller, with the tagged catalog of
+// DetectTestSupport. Stored controllers are snapshot objects, written by the builder and
+// read back, as the change-detection cycle gets them.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "DetectTestSupport.h"
+#include "port/DebugMask.h"
+#include "snapshot/TLXAdapter.h"
+#include "snapshot/TLXConfigBuilder.h"
+#include "snapshot/TLXSystem.h"
+
+namespace {
+
+// What a row does: compare with no stored controller, compare with the stored one read
+// back, check the current one, check the current one read back.
+enum Mode { kCompareNew, kCompare, kCheck, kCheckStored };
+
+struct State {
+    int status, battery;
+    bool warning;
+};
+
+// Values beyond the battery that only some rows set on the current controller.
+enum Extra : unsigned {
+    kBadBlocks = 1,
+    kMismatch = 2,
+    kHeatAt = 4,     // feature 47 on, 70 at threshold 70
+    kHeatBelow = 8,  // feature 47 on, 69 at threshold 70
+};                   // otherwise 90 at threshold 70 with feature 47 off
+
+struct AdapterCase {
+    const char* name;
+    Mode mode;
+    State stored, current;
+    unsigned extras;
+    int result;  // of compareAdapter
+    // Event tags; "state!" is the state change as an error, a battery tag is a pair, and
+    // "|x|y" appends arguments after the controller's name.
+    const char* events;
+};
+
+const State kGood{0, 0, false};
+
+// clang-format off
+const std::vector<AdapterCase> kCases = {
+    {"new: nothing else looked at", kCompareNew, kGood,  {0, 6, true},  kBadBlocks, 10, "added"},
+    {"1 -> 0: replaced only",       kCompare, {1, 5, false}, {0, 6, true},  0,          11, "replaced"},
+    {"0 -> 1: no battery, stripes", kCompare, {0, 5, false}, {1, 6, true},  kBadBlocks, 13, "state! failed"},
+    {"2 -> 1: battery checked",     kCompare, {2, 5, false}, {1, 8, false}, 0,          13, "state! batteryLow"},
+    {"1 -> 2: no replacement",      kCompare, {1, 0, false}, {2, 0, false}, 0,          13, "state"},
+    {"unchanged",                   kCompare, kGood,         kGood,         0,          12, ""},
+    {"battery 5 -> 7",              kCompare, {0, 5, false}, {0, 7, false}, 0,          12, ""},
+    {"battery 8 -> 5",              kCompare, {0, 8, false}, {0, 5, false}, 0,          12, "batteryNormal"},
+    {"battery 2 -> 7",              kCompare, {0, 2, false}, {0, 7, false}, 0,          12, "batteryNormal"},
+    {"battery 5 -> 6",              kCompare, {0, 5, false}, {0, 6, false}, 0,          12, "newBattery"},
+    {"battery 6 -> 9",              kCompare, {0, 6, false}, {0, 9, false}, 0,          12, ""},
+    {"battery 5 -> 8, warning on",  kCompare, {0, 5, false}, {0, 8, true},  0,          12, "batteryLow batteryHot"},
+    {"warning off",                 kCompare, {0, 2, true},  {0, 2, false}, 0,          12, "batteryCool"},
+    {"both warnings on",            kCompare, {0, 5, true},  {0, 5, true},  0,          12, ""},
+    {"no battery cache now",        kCompare, {0, 8, false}, {0, 3, true},  0,          12, ""},
+    {"stripes; no versions, heat",  kCompare, kGood, kGood, kBadBlocks | kMismatch | kHeatAt, 12, "badStripes"},
+    {"good, heat without 47",       kCheck, kGood, kGood,         0,                      0, "state"},
+    {"failed: exactly two",         kCheck, kGood, {1, 6, true},  kBadBlocks | kMismatch, 0, "state! failed"},
+    {"new battery",                 kCheck, kGood, {0, 6, false}, 0,                      0, "state newBattery"},
+    {"low battery, warning",        kCheck, kGood, {0, 8, true},  0,                      0, "state batteryLow batteryHot"},
+    {"normal battery",              kCheck, kGood, {0, 7, false}, 0,                      0, "state"},
+    {"warning, no battery cache",   kCheck, kGood, {0, 1, true},  0,                      0, "state"},
+    {"versions",                    kCheck, kGood, kGood,         kMismatch,              0, "state versions|B1|F2|D3"},
+    {"heat at threshold",           kCheck, kGood, kGood,         kHeatAt,                0, "state hot"},
+    {"heat below threshold",        kCheck, kGood, kGood,         kHeatBelow,             0, "state"},
+    {"stripes",                     kCheck, kGood, kGood,         kBadBlocks,             0, "state badStripes"},
+    {"stored: what it holds",       kCheckStored, kGood, {0, 8, true}, kBadBlocks | kMismatch, 0,
+     "state batteryLow batteryHot versions||| badStripes"},
+};
+// clang-format on
+
+// tag -> code, type, identifier of the event, and of its state-change partner for a pair.
+struct Raised {
+    int code, type;
+    std::string identifier;
+    int pairType;  // 0: no pair
+};
+const std::map<std::string, Raised> kRaised = {
+    {"added", {207, 3, "EVENT_VELMAR_STATE_ADDED", 0}},
+    {"replaced", {208, 3, "EVENT_VELMAR_STATE_REPLACED", 0}},
+    {"state", {299, 3, "EVENT_VELMAR_STATE_CHANGE", 0}},
+    {"state!", {299, 1, "EVENT_VELMAR_STATE_CHANGE", 0}},
+    {"failed", {202, 1, "EVENT_VELMAR_STATE_FAILED", 0}},
+    {"newBattery", {203, 1, "", 2}},
+    {"batteryLow", {214, 2, "", 2}},
+    {"batteryNormal", {217, 3, "", 3}},
+    {"batteryHot", {211, 2, "", 2}},
+    {"batteryCool", {216, 3, "", 3}},
+    {"badStripes", {215, 2, "EVENT_VELMAR_CONTROLLER_BAD_STRIPES", 0}},
+    {"versions", {210, 2, "EVENT_VELMAR_VERSION_MISMATCH", 0}},
+    {"hot", {213, 2, "EVENT_VELMAR_CONTROLLER_OVERTEMP", 0}},
+};
+
+Adapter* shaped(System& system, const State& state, unsigned extras) {
+    TreeBuilder build(&system);
+    Adapter* a = build.adapter(4, "A4");
+    a->setAdapterStatus(static_cast<EnumControllerStatus>(state.status));
+    a->setBatStatus(static_cast<EnumBatteryStatus>(state.battery));
+    a->setBatTempWarning(state.warning);
+    a->setBiosVersion("B1");
+    a->setFirmwareVersion("F2");
+    a->setDeviceDriverVersion("D3");
+    a->setHSThresholdHi(70);
+    a->setHSTemperature(extras & kHeatAt ? 70 : extras & kHeatBelow ? 69 : 90);
+    a->setFeature(FEATURE_HEAT_SINK_TEMPERATURE, extras & (kHeatAt | kHeatBelow) ? 1 : 0);
+    a->setVersionMatchStatus(extras & kMismatch ? CODE_VERSION_MISMATCH : CODE_VERSION_MATCH);
+    build.logicalDrive(a, 0)->setBadBlockCount(extras & kBadBlocks ? 3 : 0);
+    return a;
+}
+
+class AdapterComparison : public DetectTest {
+protected:
+    // The stored form of live: written by the builder and read back.
+    Adapter* readBack(System& live) {
+        builder_ = std::make_unique<TLXConfigBuilder>(path("TLXVLConfig.xml"));
+        builder_->build(&live, nullptr);
+        EXPECT_TRUE(builder_->writeXML() && builder_->readXML());
+        return dynamic_cast<TLXAdapter*>(builder_->getSystem()->getChild(0));
+    }
+
+    std::vector<std::string> expected(const char* tags, Adapter* adapter) {
+        const std::string prefix = "/2/A4 C- D-/A4//";
+        const std::string name = monitor->getEventID(adapter);
+        std::vector<std::string> events;
+        std::istringstream list(tags);
+        for (std::string tag; list >> tag;) {
+            const std::string key = tag.substr(0, tag.find('|'));
+            const std::string args = tag.size() > key.size() ? tag.substr(key.size()) : "";
+            const std::string text = key.substr(0, key.find('!')) + "(" + name + args + ")";
+            const Raised& r = kRaised.at(key);
+            events.push_back(std::to_string(r.code) + "/" + std::to_string(r.type) + "/" +
+                             r.identifier + prefix + text);
+            if (r.pairType != 0) {
+                events.push_back("299/" + std::to_string(r.pairType) +
+                                 "/EVENT_VELMAR_STATE_CHANGE" + prefix + text);
+            }
+        }
+        return events;
+    }
+
+    std::unique_ptr<TLXConfigBuilder> builder_;
+};
+
+TEST_F(AdapterComparison, EveryRowOfBothTables) {
+    for (const AdapterCase& c : kCases) {
+        System current, stored;
+        Adapter* now = shaped(current, c.current, c.extras);
+        shaped(stored, c.stored, 0);
+        if (c.mode == kCompareNew || c.mode == kCompare) {
+            EXPECT_EQ(monitor->compareAdapter(monitor->queue(), now,
+                                              c.mode == kCompare ? readBack(stored) : nullptr),
+                      c.result)
+                << c.name;
+        } else {
+            monitor->checkAdapter(monitor->queue(), c.mode == kCheck ? now : readBack(current));
+        }
+        EXPECT_EQ(takeEvents(), expected(c.events, now)) << c.name;
+    }
+}
+
+// The interval is asked before the drives are looked at, and only by the comparison.
+TEST_F(AdapterComparison, BadStripeInterval) {
+    System current, storedLive;
+    Adapter* now = shaped(current, kGood, 0);
+    shaped(storedLive, kGood, 0);
+    Adapter* stored = readBack(storedLive);
+    const auto compared = [&] {
+        monitor->compareAdapter(monitor->queue(), now, stored);
+        return takeEvents().size();
+    };
+    clock_.advanceSeconds(10);
+    EXPECT_EQ(compared(), 0u);  // the first question, answered yes, finds no bad blocks
+    static_cast<LogicalDrive*>(now->getChild(0))->setBadBlockCount(1);
+    EXPECT_EQ(compared(), 0u);
+    clock_.advanceSeconds(BaseRaidMonitor::kBadStripeInterval - 1);
+    EXPECT_EQ(compared(), 0u);
+    clock_.advanceSeconds(1);
+    EXPECT_EQ(compared(), 1u);
+    EXPECT_EQ(compared(), 0u);
+    monitor->checkAdapter(monitor->queue(), now);
+    EXPECT_EQ(takeEvents().size(), 2u);
+}
+
+TEST_F(AdapterComparison, NullControllersAndTraceLines) {
+    DebugMask::set(0xFFFFFF);
+    System current;
+    Adapter* now = shaped(current, kGood, 0);
+    EXPECT_EQ(monitor->compareAdapter(monitor->queue(), nullptr, now), 13);
+    monitor->checkAdapter(monitor->queue(), nullptr);
+    EXPECT_TRUE(takeEvents().empty());
+    monitor->compareAdapter(monitor->queue(), now, now);
+    monitor->checkAdapter(monitor->queue(), now);
+    const std::string log = readFile("kvorlogs/TLXDebug.log");
+    for (const char* line : {"]  ERROR: BaseRaidMonitor::compareAdapter newAdapterIN is NULL!!!\n",
+                             "]  ERROR: BaseRaidMonitor::checkAdapter adapterIN is NULL!!!\n",
+                             "]     Entering compareAdapter(&ecIN, ADPT: A4 vs A4)\n",
+                             "]     Entering checkAdapter(&ecIN, ADPT: 4)\n"}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+    }
+}
+
+}  // namespace
