@@ -31,6 +31,8 @@
 
 #include "detect/ControllerCatalogKeys.h"
 #include "detect/DetectCatalogKeys.h"
+#include "detect/LogicalDriveEvents.h"
+#include "detect/PhysicalDriveEvents.h"
 #include "monitor/ChangeDetectionCatalogKeys.h"
 #include "monitor/MonitorCatalogKeys.h"
 #include "nls/CatalogKey.h"
@@ -67,6 +69,8 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(detect::adapterCatalogKeys),
         CATALOG_SOURCE(detect::kDriveMapCatalogKeys),
         CATALOG_SOURCE(monitor::kChangeDetectionCatalogKeys),
+        CATALOG_SOURCE(detect::physicalDriveCatalogKeys),
+        CATALOG_SOURCE(detect::logicalDriveCatalogKeys),
     };
     // clang-format on
     return kSources;
