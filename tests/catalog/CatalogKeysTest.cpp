@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "detect/DetectCatalogKeys.h"
+#include "detect/EnclosureEventTable.h"
 #include "monitor/MonitorCatalogKeys.h"
 #include "nls/CatalogKey.h"
 #include "nls/NLSParser.h"
@@ -60,6 +61,7 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(detect::kIdentityCatalogKeys),
         CATALOG_SOURCE(detect::kRaidLevelCatalogKeys),
         CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
+        CATALOG_SOURCE(detect::enclosureCatalogKeys),
     };
     return kSources;
 }
