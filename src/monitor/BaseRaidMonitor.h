@@ -33,6 +33,9 @@ class RaidObject;
 class SESElement;
 class TLXConfigBuilder;
 class TLXProgressCollection;
+namespace detect {
+enum class EnclosureUnit;
+}
 
 #if defined(__GNUC__)
 #define TLX_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
@@ -240,4 +243,14 @@ private:
     std::string logDirectory() const;
     void writeDebugLine(const char* format, va_list args);
     bool isTimeToReport(ReportTimer& timer);
+
+    // ---- Enclosure comparison helpers (detect/EnclosureComparison.cpp) ----
+    // Raises the event of the enclosure-event row for unit going from state before to state
+    // after (detect/EnclosureEventTable.h) about enclosure of adapter; nothing when there is
+    // no such row. index is the fan or power-supply index, from 0.
+    void raiseEnclosureEvent(TLXEventCollection& ecIN, detect::EnclosureUnit unit, int before,
+                             int after, Adapter* adapter, Enclosure* enclosure, int index);
+    // The fan (or power-supply) events between a stored and a current enclosure.
+    void compareSafteUnits(TLXEventCollection& ecIN, detect::EnclosureUnit unit, Adapter* adapter,
+                           Enclosure* current, Enclosure* stored);
 };

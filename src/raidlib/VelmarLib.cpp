@@ -319,3 +319,107 @@ bool VelmarLib::setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t en
     appendLocked(adapterID, record);
     return true;
 }
+
+Enclosure* VelmarLib::modelEnclosure(uint32_t adapterID, uint32_t channelID,
+                                     uint32_t deviceID) const {
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, deviceID);
+    return object != nullptr && object->isInstanceOf("Enclosure") ? static_cast<Enclosure*>(object)
+                                                                  : nullptr;
+}
+
+bool VelmarLib::setPowerSupplyStatus(uint32_t adapterID, uint32_t channelID,
+                                     uint32_t enclosureDeviceID, unsigned supply,
+                                     EnumSAFTEPowerSupplyStatusCodes code) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    Enclosure* enclosure = modelEnclosure(adapterID, channelID, enclosureDeviceID);
+    SafteStatus* status = enclosure != nullptr ? enclosure->getSafteStatus() : nullptr;
+    if (status == nullptr) {
+        return false;
+    }
+    const uint8_t before = status->getPowerSupplyStatus(supply);
+    editLocked(enclosure->getAddr(), [supply, code](RaidObject& o) {
+        if (SafteStatus* s = static_cast<Enclosure&>(o).getSafteStatus()) {
+            s->setPowerSupplyStatus(supply, static_cast<uint8_t>(code));
+        }
+    });
+    const bool wasBad = before == SAFTE_PS_MALFUNCTIONING_ON || before == SAFTE_PS_NOT_PRESENT;
+    RaidEvent record;
+    if (code == before) {
+        return true;
+    } else if (code == SAFTE_PS_MALFUNCTIONING_ON) {
+        record = RaidEvent(510, kError);
+    } else if (code == SAFTE_PS_NOT_PRESENT) {
+        record = RaidEvent(512, kWarning);
+    } else if (wasBad) {
+        record = RaidEvent(509, kInformational);
+    } else {
+        return true;
+    }
+    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+    record.set("powerSupplyID", long(supply));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setTemperatureOutOfRange(uint32_t adapterID, uint32_t channelID,
+                                         uint32_t enclosureDeviceID, bool outOfRange) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    Enclosure* enclosure = modelEnclosure(adapterID, channelID, enclosureDeviceID);
+    SafteStatus* status = enclosure != nullptr ? enclosure->getSafteStatus() : nullptr;
+    if (status == nullptr) {
+        return false;
+    }
+    const bool before = enclosure->isTempOutOfRange();
+    editLocked(enclosure->getAddr(), [outOfRange](RaidObject& o) {
+        if (SafteStatus* s = static_cast<Enclosure&>(o).getSafteStatus()) {
+            s->setTempFlags1(outOfRange ? 1 : 0);
+            s->setTempFlags2(0);
+        }
+    });
+    if (before != outOfRange) {
+        RaidEvent record(outOfRange ? 508 : 507, outOfRange ? kError : kInformational);
+        record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+        appendLocked(adapterID, record);
+    }
+    return true;
+}
+
+bool VelmarLib::removeEnclosure(uint32_t adapterID, uint32_t channelID,
+                                uint32_t enclosureDeviceID) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    Enclosure* enclosure = modelEnclosure(adapterID, channelID, enclosureDeviceID);
+    if (enclosure == nullptr) {
+        return false;
+    }
+    delete enclosure;  // unlinks itself from its channel
+    RaidEvent record(502, kError);
+    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::renumberAdapter(uint32_t from, uint32_t to) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    RaidObject* adapter = nullptr;
+    for (RaidObject* child : model_->getChildren()) {
+        const uint32_t id = child->getAddr2().getAdapterID();
+        if (child->isInstanceOf("Adapter") && id == to) {
+            return false;
+        }
+        if (child->isInstanceOf("Adapter") && id == from && adapter == nullptr) {
+            adapter = child;
+        }
+    }
+    if (adapter == nullptr) {
+        return false;
+    }
+    std::vector<RaidObject*> nodes{adapter};
+    adapter->getChildren(nodes, nullptr, true, true);
+    for (RaidObject* node : nodes) {
+        if (node->getAddr2().getAdapterID() == from) {
+            node->setAdapterID(to);
+        }
+    }
+    return true;
+}

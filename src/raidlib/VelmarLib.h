@@ -22,6 +22,8 @@
 #include "raidlib/RaidEvent.h"
 #include "raidlib/System.h"
 
+class Enclosure;
+
 class TLX_EXPORT VelmarLib : public BrixLibPlugin {
 public:
     VelmarLib();
@@ -74,6 +76,20 @@ public:
     // A copy of the records of a controller's log, oldest first.
     std::vector<RaidEvent> getEventLog(uint32_t adapterID) const;
 
+    // Enclosure changes. A SAF-TE power-supply code: malfunctioning (0x10) logs 510, not
+    // present (0x20) 512, any other code after one of these 509.
+    bool setPowerSupplyStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
+                              unsigned supply, EnumSAFTEPowerSupplyStatusCodes code);
+    // Sets or clears the SAF-TE temperature flags: out of range logs 508, back in range 507.
+    bool setTemperatureOutOfRange(uint32_t adapterID, uint32_t channelID,
+                                  uint32_t enclosureDeviceID, bool outOfRange);
+    // Takes the enclosure out of the model, as when it is switched off or unplugged; logs 502.
+    bool removeEnclosure(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID);
+    // Gives controller `from` the ID `to`, and every object below it that carries the old ID
+    // the new one, as when a controller is found in another order; logs nothing. False when
+    // there is no controller `from` or already one `to`.
+    bool renumberAdapter(uint32_t from, uint32_t to);
+
 private:
     struct LoggedRecord {
         RaidEvent record;
@@ -95,6 +111,8 @@ private:
         Addr addr;
         std::function<void(RaidObject&)> edit;
     };
+    // The enclosure of the model at that address; null when there is none. Holds no lock.
+    Enclosure* modelEnclosure(uint32_t adapterID, uint32_t channelID, uint32_t deviceID) const;
 
     mutable port::Mutex mutex_;
     std::unique_ptr<System> model_;

@@ -31,6 +31,7 @@
 
 #include "detect/ControllerCatalogKeys.h"
 #include "detect/DetectCatalogKeys.h"
+#include "detect/EnclosureEventTable.h"
 #include "detect/LogicalDriveEvents.h"
 #include "detect/PhysicalDriveEvents.h"
 #include "monitor/ChangeDetectionCatalogKeys.h"
@@ -71,6 +72,7 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(monitor::kChangeDetectionCatalogKeys),
         CATALOG_SOURCE(detect::physicalDriveCatalogKeys),
         CATALOG_SOURCE(detect::logicalDriveCatalogKeys),
+        CATALOG_SOURCE(detect::enclosureCatalogKeys),
     };
     // clang-format on
     return kSources;
