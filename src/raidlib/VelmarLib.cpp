@@ -6,6 +6,7 @@
 #include <new>
 #include <string>
 
+#include "raidlib/Adapter.h"
 #include "raidlib/Enclosure.h"
 #include "raidlib/LogicalDrive.h"
 #include "raidlib/PhysicalDevice.h"
@@ -267,5 +268,26 @@ bool VelmarLib::setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t en
     record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
     record.set("fanID", long(fan));
     appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
+                        EnumTaskState state, uint32_t percent) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, logicalDriveID, Addr::kUnset, Addr::kUnset);
+    if (object == nullptr) {
+        return false;
+    }
+    if (logicalDriveID == Addr::kUnset && object->isInstanceOf("Adapter")) {
+        Progress task(type, state, percent, Addr::kUnset);
+        task.setDeviceAddr(object->getAddr());
+        static_cast<Adapter*>(object)->setProgress(type == TASK_TYPE_NONE ? Progress() : task);
+        return true;
+    }
+    if (!object->isInstanceOf("LogicalDrive")) {
+        return false;
+    }
+    static_cast<LogicalDrive*>(object)->setProgress(Progress(type, state, percent, logicalDriveID));
     return true;
 }

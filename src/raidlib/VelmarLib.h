@@ -62,6 +62,11 @@ public:
 
     // A copy of the records of a controller's log, oldest first.
     std::vector<RaidEvent> getEventLog(uint32_t adapterID) const;
+    // Gives the logical drive logicalDriveID of controller adapterID (the controller itself
+    // when logicalDriveID is 0x7FFFFFFF) a task in the model; type 0 ends it. Returns false,
+    // changing nothing, when the model has no such object. Logs no record.
+    bool setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
+                 EnumTaskState state, uint32_t percent);
 
 private:
     struct EventLog {
