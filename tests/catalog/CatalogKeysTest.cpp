@@ -31,6 +31,7 @@
 
 #include "detect/DetectCatalogKeys.h"
 #include "monitor/MonitorCatalogKeys.h"
+#include "monitor/TaskCatalogKeys.h"
 #include "nls/CatalogKey.h"
 #include "nls/NLSParser.h"
 #include "support/TestHome.h"
@@ -60,6 +61,7 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(detect::kIdentityCatalogKeys),
         CATALOG_SOURCE(detect::kRaidLevelCatalogKeys),
         CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
+        CATALOG_SOURCE(monitor::taskEventCatalogKeys),
     };
     return kSources;
 }
