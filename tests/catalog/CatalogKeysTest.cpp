@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "detect/DetectCatalogKeys.h"
+#include "monitor/ChangeDetectionCatalogKeys.h"
 #include "monitor/MonitorCatalogKeys.h"
 #include "monitor/TaskCatalogKeys.h"
 #include "nls/CatalogKey.h"
@@ -62,6 +63,7 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(detect::raidLevelCatalogKeys),
         CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
         CATALOG_SOURCE(monitor::taskEventCatalogKeys),
+        CATALOG_SOURCE(monitor::kChangeDetectionCatalogKeys),
     };
     return kSources;
 }
