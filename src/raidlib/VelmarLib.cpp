@@ -271,23 +271,39 @@ bool VelmarLib::setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t en
     return true;
 }
 
-bool VelmarLib::setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
-                        EnumTaskState state, uint32_t percent) {
-    std::lock_guard<port::Mutex> lock(mutex_);
+namespace {
+// Sets the task of the object at the address below root; false when there is none.
+bool setTaskIn(RaidObject* root, uint32_t adapterID, uint32_t logicalDriveID,
+               const Progress& task) {
     RaidObject* object =
-        model_->getObject(adapterID, Addr::kUnset, logicalDriveID, Addr::kUnset, Addr::kUnset);
+        root->getObject(adapterID, Addr::kUnset, logicalDriveID, Addr::kUnset, Addr::kUnset);
     if (object == nullptr) {
         return false;
     }
     if (logicalDriveID == Addr::kUnset && object->isInstanceOf("Adapter")) {
-        Progress task(type, state, percent, Addr::kUnset);
-        task.setDeviceAddr(object->getAddr());
-        static_cast<Adapter*>(object)->setProgress(type == TASK_TYPE_NONE ? Progress() : task);
+        Progress own = task;
+        own.setDeviceAddr(object->getAddr());
+        static_cast<Adapter*>(object)->setProgress(task.getType() == TASK_TYPE_NONE ? Progress()
+                                                                                    : own);
         return true;
     }
     if (!object->isInstanceOf("LogicalDrive")) {
         return false;
     }
-    static_cast<LogicalDrive*>(object)->setProgress(Progress(type, state, percent, logicalDriveID));
+    static_cast<LogicalDrive*>(object)->setProgress(task);
+    return true;
+}
+}  // namespace
+
+bool VelmarLib::setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
+                        EnumTaskState state, uint32_t percent) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    const Progress task(type, state, percent, logicalDriveID);
+    if (!setTaskIn(model_.get(), adapterID, logicalDriveID, task)) {
+        return false;
+    }
+    if (current_) {
+        setTaskIn(current_.get(), adapterID, logicalDriveID, task);
+    }
     return true;
 }

@@ -63,8 +63,11 @@ public:
     // A copy of the records of a controller's log, oldest first.
     std::vector<RaidEvent> getEventLog(uint32_t adapterID) const;
     // Gives the logical drive logicalDriveID of controller adapterID (the controller itself
-    // when logicalDriveID is 0x7FFFFFFF) a task in the model; type 0 ends it. Returns false,
-    // changing nothing, when the model has no such object. Logs no record.
+    // when logicalDriveID is 0x7FFFFFFF) a task in the model; type 0 ends it. A task is live
+    // hardware state, so the latest tree's object (when it has one) answers getProgress with
+    // it too; that tree is read without the lock, so call this on the monitor's thread (a
+    // clock hook) or while no monitor runs. Returns false, changing nothing, when the model
+    // has no such object. Logs no record.
     bool setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
                  EnumTaskState state, uint32_t percent);
 

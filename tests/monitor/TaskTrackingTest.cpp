@@ -8,17 +8,18 @@
 #include <tuple>
 #include <vector>
 
-#include "monitor/VelmarMonitor.h"
+#include "MonitorTestSupport.h"
 #include "raidlib/raidlib.h"
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXSystem.h"
-#include "support/TestHome.h"
 #include "support/TreeBuilder.h"
 
 namespace {
 
 constexpr uint32_t U = Addr::kUnset;
-constexpr EnumTaskState RUN = TASK_STATE_RUNNING;
+constexpr EnumTaskState RUN = TASK_STATE_RUNNING, IDLE = TASK_STATE_NOT_RUNNING,
+                        DONE = TASK_STATE_COMPLETED, FAIL = TASK_STATE_FAILED;
+constexpr EnumTaskType REB = TASK_TYPE_REBUILD, SYN = TASK_TYPE_SYNC;
 
 class TaskMonitor : public VelmarMonitor {
 public:
@@ -31,73 +32,51 @@ public:
         return configBuilder->getSystem();
     }
     TLXEventCollection& queue() { return *events; }
-    int storedTaskCount() const { return storedTaskList ? storedTaskList->getChildCount() : -1; }
+    int storedTasks() const { return storedTaskList->getChildCount(); }
 };
 
-// code, adapter ID, logical drive ID of the address, lun, percentage
-using Ev = std::tuple<int, uint32_t, uint32_t, int, int>;
+// code, adapter ID, logical drive ID of the address, percentage
+using Ev = std::tuple<int, uint32_t, uint32_t, int>;
+
 struct Task {
     uint32_t adapter, drive;
     EnumTaskType type;
     EnumTaskState state;
     uint32_t percent;
 };
-struct Start {
-    uint32_t adapter;
-    int code;
-    uint32_t drive;
-};
-struct Layout {
-    std::vector<std::pair<uint32_t, std::string>> adapters;  // ID, serial
-    std::vector<Task> tasks;
-    uint32_t drives = 3;  // logical drives 0.. of every controller
-};
+// Controllers (ID, serial) with logical drives 0 to 2, the first RAID 5E.
+using Layout = std::vector<std::pair<uint32_t, std::string>>;
+const Layout kOne = {{0, "A0"}}, kTwo = {{0, "A0"}, {1, "A1"}}, kSwapped = {{1, "A0"}, {0, "A1"}};
+const std::string kDrive1 =
+    "logical drive 1 of controller 1 VELMAR RAID Controller #A0 (slot Unknown)";
 
-class TaskTrackingTest : public TestHome {
+class TaskTrackingTest : public MonitorLoopTest {
 protected:
     void SetUp() override {
-        TestHome::SetUp();
+        MonitorLoopTest::SetUp();
         installShippedCatalog();
+        fresh();
+    }
+    void fresh() {
         monitor = std::make_unique<TaskMonitor>(&lib);
         monitor->enablePolling();
     }
-    void install(const Layout& layout) {
+    void install(const Layout& layout, const std::vector<Task>& tasks, uint32_t drives = 3) {
         auto* system = new System();
         TreeBuilder tree(system);
-        for (const auto& [id, serial] : layout.adapters) {
+        for (const auto& [id, serial] : layout) {
             Adapter* adapter = tree.adapter(id, serial);
-            for (uint32_t d = 0; d < layout.drives; ++d) {
+            for (uint32_t d = 0; d < drives; ++d) {
                 tree.logicalDrive(adapter, d, LD_STATE_OKAY, d == 1 ? RAID_LEVEL_5E : RAID_LEVEL_5);
             }
         }
         lib.setHardwareModel(system);
-        for (const Task& t : layout.tasks) {
+        for (const Task& t : tasks) {
             ASSERT_TRUE(lib.setTask(t.adapter, t.drive, t.type, t.state, t.percent));
         }
         lib.getNewSystem();
     }
-    // Writes the snapshot of `before`, then runs the start-of-run comparison against `after`.
-    void compare(const Layout& before, const Layout& after) {
-        monitor = std::make_unique<TaskMonitor>(&lib);  // no percentage state from earlier cases
-        monitor->enablePolling();
-        install(before);
-        monitor->writeXML();
-        install(after);
-        TLXSystem* stored = monitor->readStored();
-        EXPECT_EQ(monitor->storedTaskCount(), static_cast<int>(before.adapters.size()));
-        monitor->LDMProgressType(stored);
-        FilterCollection twins(stored);
-        twins.apply("Adapter", false);
-        for (const auto& [id, serial] : after.adapters) {
-            Adapter* twin = nullptr;
-            for (int i = 0; i < twins.size(); ++i) {
-                auto* candidate = static_cast<Adapter*>(twins.elementAt(i));
-                twin = serial == candidate->getSerialNumString() ? candidate : twin;
-            }
-            monitor->compareProgress(monitor->queue(), getAdapter(id), twin);
-        }
-    }
-    Adapter* getAdapter(uint32_t id) {
+    Adapter* adapter(uint32_t id) {
         Addr addr(id, U, U, U, U, Addr::kUnsetChunk, U, U);
         return static_cast<Adapter*>(lib.getCurrentObject(addr));
     }
@@ -106,135 +85,114 @@ protected:
         for (const TLXEvent& e : monitor->getEvents(0)) {
             EXPECT_EQ(e.getEventType(), 3);
             EXPECT_EQ(e.getObjectType(), TLX_OBJ_LOGICAL_DRIVE);
-            out.emplace_back(e.getEventCode(), e.getAdapterID(), e.getLogicalDriveID(), e.getLun(),
-                             e.getPercentCompleted());
+            // Percentage events carry the drive number (ID + 1) in the address, as the lun.
+            const int percent = e.getPercentCompleted();
+            EXPECT_EQ(e.getLun(), static_cast<int>(e.getLogicalDriveID()) + (percent > 0 ? 0 : 1));
+            out.emplace_back(e.getEventCode(), e.getAdapterID(), e.getLogicalDriveID(), percent);
             texts.push_back(e.getEventDesc());
         }
         return out;
     }
 
-    VelmarLib lib;
     std::unique_ptr<TaskMonitor> monitor;
     std::vector<std::string> texts;
 };
 
-const std::string kController0 =
-    "logical drive 1 of controller 1 VELMAR RAID Controller #A0 (slot Unknown)";
-
 TEST_F(TaskTrackingTest, StoredTaskAgainstTheControllersTaskNow) {
-    const std::vector<std::pair<uint32_t, std::string>> one = {{0, "A0"}},
-                                                        two = {{0, "A0"}, {1, "A1"}},
-                                                        swapped = {{1, "A0"}, {0, "A1"}};
-    const Task rebuild0 = {0, 0, TASK_TYPE_REBUILD, RUN, 40},
-               sync1 = {1, 1, TASK_TYPE_SYNC, RUN, 5};
+    // Controllers before and now: one, two, two whose IDs swapped.
+    const std::pair<const Layout*, const Layout*> layouts[] = {
+        {&kOne, &kOne}, {&kTwo, &kTwo}, {&kTwo, &kSwapped}};
+    const Task r0 = {0, 0, REB, RUN, 40}, r1 = {0, 1, REB, RUN, 5}, r2 = {0, 2, REB, RUN, 5},
+               s0 = {0, 0, SYN, RUN, 5}, s1 = {0, 1, SYN, RUN, 5}, s11 = {1, 1, SYN, RUN, 5},
+               m0 = {0, 0, TASK_TYPE_MIGRATION, RUN, 5};
     struct Case {
         const char* name;
-        Layout before, after;
+        int layout;
+        std::vector<Task> stored, now;
         std::vector<Ev> events;
-        std::vector<Start> remembered;
+        std::vector<std::tuple<uint32_t, int, int>> remembered;  // adapter, code, drive
+        uint32_t drivesNow = 3;
     } cases[] = {
-        {"finished while away",
-         {one, {rebuild0}},
-         {one, {{0, 0, TASK_TYPE_REBUILD, TASK_STATE_NOT_RUNNING, 100}}},
-         {{305, 0, 0, 1, 0}},
-         {}},
-        {"stopped at 99",
-         {one, {rebuild0}},
-         {one, {{0, 0, TASK_TYPE_REBUILD, TASK_STATE_NOT_RUNNING, 99}}},
-         {{385, 0, 0, 1, 0}},
-         {}},
-        {"completed",
-         {one, {rebuild0}},
-         {one, {{0, 0, TASK_TYPE_REBUILD, TASK_STATE_COMPLETED, 100}}},
-         {{305, 0, 0, 1, 0}},
-         {}},
-        {"failed",
-         {one, {rebuild0}},
-         {one, {{0, 0, TASK_TYPE_REBUILD, TASK_STATE_FAILED, 60}}},
-         {{306, 0, 0, 1, 0}},
-         {}},
-        {"still runs",
-         {one, {rebuild0}},
-         {one, {{0, 0, TASK_TYPE_REBUILD, RUN, 70}}},
-         {},
-         {{0, 304, 0}}},
-        {"same type, other drive",
-         {one, {{0, 0, TASK_TYPE_SYNC, RUN, 5}}},
-         {one, {{0, 1, TASK_TYPE_SYNC, RUN, 5}}},
-         {{307, 0, 1, 2, 0}, {386, 0, 0, 1, 0}},
-         {{0, 307, 1}}},
-        {"other type",
-         {one, {{0, 0, TASK_TYPE_MIGRATION, RUN, 5}}},
-         {one, {{0, 1, TASK_TYPE_REBUILD, RUN, 5}}},
-         {{304, 0, 1, 2, 0}, {387, 0, 0, 1, 0}},
-         {{0, 304, 1}}},
-        {"both idle", {one, {}}, {one, {}}, {}, {}},
-        {"started while away",
-         {one, {}},
-         {one, {{0, 2, TASK_TYPE_REBUILD, RUN, 5}}},
-         {{304, 0, 2, 3, 0}},
-         {{0, 304, 2}}},
-        {"gone, controller idle",
-         {one, {{0, 1, TASK_TYPE_REBUILD, RUN, 5}}},
-         {one, {}},
-         {{385, 0, 1, 2, 0}},
-         {}},
-        {"drive deleted",
-         {one, {{0, 2, TASK_TYPE_REBUILD, RUN, 5}}},
-         {one, {}, 2},
-         {{385, 0, 2, 3, 0}},
-         {}},
-        {"each controller with its own",
-         {two, {rebuild0, sync1}},
-         {two, {rebuild0, sync1}},
-         {},
-         {{0, 304, 0}, {1, 307, 1}}},
-        {"IDs swapped",
-         {two, {rebuild0, sync1}},
-         {swapped, {{1, 0, TASK_TYPE_REBUILD, RUN, 50}, {0, 1, TASK_TYPE_SYNC, RUN, 9}}},
-         {},
-         {{1, 304, 0}, {0, 307, 1}}},
-        {"one of two finished",
-         {two, {rebuild0, sync1}},
-         {two, {{0, 0, TASK_TYPE_REBUILD, TASK_STATE_COMPLETED, 100}, sync1}},
-         {{305, 0, 0, 1, 0}},
+        {"finished while away", 0, {r0}, {{0, 0, REB, IDLE, 100}}, {{305, 0, 0, 0}}, {}},
+        {"stopped at 99", 0, {r0}, {{0, 0, REB, IDLE, 99}}, {{385, 0, 0, 0}}, {}},
+        {"completed", 0, {r0}, {{0, 0, REB, DONE, 100}}, {{305, 0, 0, 0}}, {}},
+        {"failed", 0, {r0}, {{0, 0, REB, FAIL, 60}}, {{306, 0, 0, 0}}, {}},
+        {"still runs", 0, {r0}, {{0, 0, REB, RUN, 70}}, {}, {{0, 304, 0}}},
+        {"same type, other drive", 0, {s0}, {s1}, {{307, 0, 1, 0}, {386, 0, 0, 0}}, {{0, 307, 1}}},
+        {"other type", 0, {m0}, {r1}, {{304, 0, 1, 0}, {387, 0, 0, 0}}, {{0, 304, 1}}},
+        {"both idle", 0, {}, {}, {}, {}},
+        {"started while away", 0, {}, {r2}, {{304, 0, 2, 0}}, {{0, 304, 2}}},
+        {"gone, controller idle", 0, {r1}, {}, {{385, 0, 1, 0}}, {}},
+        {"drive deleted", 0, {r2}, {}, {{385, 0, 2, 0}}, {}, 2},
+        {"each controller with its own", 1, {r0, s11}, {r0, s11}, {}, {{0, 304, 0}, {1, 307, 1}}},
+        {"IDs swapped", 2, {r0, s11}, {{1, 0, REB, RUN, 50}, s1}, {}, {{1, 304, 0}, {0, 307, 1}}},
+        {"one finished",
+         1,
+         {r0, s11},
+         {{0, 0, REB, DONE, 100}, s11},
+         {{305, 0, 0, 0}},
          {{1, 307, 1}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        compare(c.before, c.after);
+        fresh();  // no percentage state from earlier cases
+        const auto [before, after] = layouts[c.layout];
+        install(*before, c.stored);
+        monitor->writeXML();
+        install(*after, c.now, c.drivesNow);
+        TLXSystem* stored = monitor->readStored();
+        EXPECT_EQ(monitor->storedTasks(), static_cast<int>(before->size()));  // idle ones too
+        monitor->LDMProgressType(stored);
+        FilterCollection twins(stored);
+        twins.apply("Adapter", false);
+        for (const auto& [id, serial] : *after) {
+            for (int i = 0; i < twins.size(); ++i) {
+                auto* twin = static_cast<Adapter*>(twins.elementAt(i));
+                if (serial == twin->getSerialNumString()) {
+                    monitor->compareProgress(monitor->queue(), adapter(id), twin);
+                }
+            }
+        }
         EXPECT_EQ(take(), c.events);
-        for (const Start& s : c.remembered) {
-            EXPECT_TRUE(monitor->isDuplicateEvent(s.adapter, s.code, s.drive));
-            EXPECT_FALSE(monitor->isDuplicateEvent(s.adapter, s.code, s.drive));
+        for (const auto& [adapterID, code, drive] : c.remembered) {
+            EXPECT_TRUE(monitor->isDuplicateEvent(adapterID, code, drive));  // once
+            EXPECT_FALSE(monitor->isDuplicateEvent(adapterID, code, drive));
         }
         EXPECT_FALSE(monitor->isDuplicateEvent(0, 304, 0));
     }
-    EXPECT_EQ(texts[0], "The rebuild of " + kController0 + " has completed.");
 }
 
-TEST_F(TaskTrackingTest, NewControllersReportRunningTasksAndDropTheirOwnStartRecordOnce) {
-    install({{{0, "A0"}, {1, "A1"}},
-             {{0, 1, TASK_TYPE_REBUILD, RUN, 30}, {1, 0, TASK_TYPE_SYNC, RUN, 5}}});
-    LogicalDrive* failing =
-        static_cast<LogicalDrive*>(lib.getCurrentSystem()->getObject(0, U, 2, U, U));
-    failing->setProgress(Progress(TASK_TYPE_REBUILD, RUN, 1, 2));
+// A new controller: each logical drive's task goes to AddProgressEvent, which raises only
+// the pairs of its table, failures as informational events too.
+TEST_F(TaskTrackingTest, NewControllersReportTheirTasksAndDropTheirOwnStartRecordOnce) {
+    // Types 9, 12 and 13 raise nothing, nor do states 4 and 0.
+    const auto T = [](int type) { return static_cast<EnumTaskType>(type); };
+    const std::vector<Task> tasks = {{0, 0, REB, TASK_STATE_PAUSED, 9},
+                                     {0, 1, REB, RUN, 30},
+                                     {0, 2, REB, IDLE, 40},
+                                     {0, 3, T(9), RUN, 1},
+                                     {0, 4, T(12), DONE, 9},
+                                     {0, 5, T(13), FAIL, 1},
+                                     {1, 0, SYN, RUN, 5},
+                                     {1, 1, REB, FAIL, 5}};
+    install(kTwo, tasks, 7);
+    auto* failing = static_cast<LogicalDrive*>(lib.getCurrentSystem()->getObject(0, U, 6, U, U));
+    failing->setProgress(Progress(REB, RUN, 1, 6));
     failing->setProgressReturnCode(5);
-    monitor->compareProgress(monitor->queue(), getAdapter(0), nullptr);
-    monitor->checkProgress(monitor->queue(), getAdapter(1));
-    EXPECT_EQ(take(), (std::vector<Ev>{{304, 0, 1, 2, 0}, {307, 1, 0, 1, 0}}));
+    monitor->compareProgress(monitor->queue(), adapter(0), nullptr);
+    monitor->checkProgress(monitor->queue(), adapter(1));
+    EXPECT_EQ(take(), (std::vector<Ev>{{304, 0, 1, 0}, {307, 1, 0, 0}, {306, 1, 1, 0}}));
     EXPECT_EQ(texts[0],
-              "A rebuild is running on logical drive 2 of controller 1 VELMAR RAID Controller #A0 "
-              "(slot Unknown).");
+              "A rebuild is running on logical drive 2 of controller 1 VELMAR RAID "
+              "Controller #A0 (slot Unknown).");
     monitor->writeXML();  // the snapshot write after the start-of-run pass keeps them
-    const std::tuple<uint32_t, int, int, bool> records[] = {
-        {0, 304, 1, true},  {0, 304, 1, false}, {1, 304, 1, false},
-        {0, 304, 0, false}, {0, 305, 1, false},
+    const auto dup = [&](uint32_t id, int code, int drive) {
+        return monitor->isDuplicateEvent(id, code, drive);
     };
-    for (const auto& [adapter, code, drive, dropped] : records) {
-        EXPECT_EQ(monitor->isDuplicateEvent(adapter, code, drive), dropped)
-            << adapter << " " << code << " " << drive;
-    }
+    // Its own record once; another controller's or drive's, or another code, never.
+    EXPECT_EQ((std::vector<bool>{dup(0, 304, 1), dup(0, 304, 1), dup(1, 304, 1), dup(0, 304, 0),
+                                 dup(1, 306, 1)}),
+              (std::vector<bool>{true, false, false, false, false}));
     monitor->LDMProgressType(nullptr);  // the next run starts afresh
     EXPECT_FALSE(monitor->isDuplicateEvent(1, 307, 0));
 }
@@ -243,45 +201,18 @@ TEST_F(TaskTrackingTest, Raid5EOverrideAppliesToItsOwnDriveOnly) {
     const std::pair<EnumLogicalDeviceState, int> rows[] = {
         {LD_STATE_DEGRADED, 313}, {LD_STATE_RECOVERING, 316}, {LD_STATE_OKAY, 310}};
     for (const auto& [state, code] : rows) {
-        install({{{0, "A0"}, {1, "A1"}}, {}});
-        static_cast<LogicalDrive*>(lib.getHardwareModel()->getObject(0, U, 1, U, U))
+        install(kTwo, {});  // drive 1 of both controllers is RAID 5E; the first one decides
+        static_cast<LogicalDrive*>(lib.getCurrentSystem()->getObject(0, U, 1, U, U))
             ->setState(state);
-        lib.getNewSystem();
         monitor->writeXML();
         monitor->LDMProgressType(monitor->readStored());
-        for (const auto& [adapter, drive] : {std::pair<uint32_t, uint32_t>{0, 1}, {0, 0}, {1, 1}}) {
+        for (const auto& [adapterID, drive] :
+             {std::pair<uint32_t, uint32_t>{0, 1}, {0, 0}, {1, 1}}) {
             monitor->AddProgressEvent(monitor->queue(), TASK_TYPE_MIGRATION, RUN,
-                                      getAdapter(adapter), drive);
+                                      adapter(adapterID), drive);
         }
-        EXPECT_EQ(take(),
-                  (std::vector<Ev>{{code, 0, 1, 2, 0}, {310, 0, 0, 1, 0}, {310, 1, 1, 2, 0}}));
+        EXPECT_EQ(take(), (std::vector<Ev>{{code, 0, 1, 0}, {310, 0, 0, 0}, {310, 1, 1, 0}}));
     }
-}
-
-TEST_F(TaskTrackingTest, AddProgressEventByTypeAndState) {
-    install({{{0, "A0"}}, {}});
-    const std::tuple<EnumTaskType, EnumTaskState, uint32_t, int> rows[] = {
-        {TASK_TYPE_REBUILD, RUN, 0, 304},
-        {TASK_TYPE_REBUILD, TASK_STATE_PAUSED, 0, 0},
-        {TASK_TYPE_REBUILD, TASK_STATE_NOT_RUNNING, 0, 0},
-        {TASK_TYPE_REBUILD, TASK_STATE_FAILED, 1, 306},
-        {TASK_TYPE_COPY_BACK, RUN, 0, 0},
-        {TASK_TYPE_QUICK_INIT, TASK_STATE_COMPLETED, 0, 0},
-        {TASK_TYPE_MEDIA_SCAN, TASK_STATE_FAILED, 0, 0},
-        {TASK_TYPE_NONE, RUN, 0, 0},
-        {TASK_TYPE_SYNC_NO_FIX, TASK_STATE_STOPPED, 2, 386},
-        {TASK_TYPE_DECOMPRESSION, TASK_STATE_COMPLETED, 0, 317},
-    };
-    for (const auto& [type, state, drive, code] : rows) {
-        monitor->AddProgressEvent(monitor->queue(), type, state, getAdapter(0), drive);
-        const std::vector<Ev> events = take();
-        const std::vector<Ev> expected = {{code, 0, drive, int(drive) + 1, 0}};
-        EXPECT_EQ(events, code == 0 ? std::vector<Ev>() : expected) << type << "/" << state;
-    }
-    EXPECT_EQ(texts[0], "A rebuild is running on " + kController0 + ".");
-    EXPECT_EQ(texts[1],
-              "The rebuild of logical drive 2 of controller 1 VELMAR RAID Controller #A0 (slot "
-              "Unknown) has failed.");
 }
 
 TEST_F(TaskTrackingTest, PercentagesPerControllerAndTask) {
@@ -294,7 +225,6 @@ TEST_F(TaskTrackingTest, PercentagesPerControllerAndTask) {
         uint32_t drive, percent;
         EnumTaskState state = RUN;
     };
-    const EnumTaskType REB = TASK_TYPE_REBUILD, SYNC = TASK_TYPE_SYNC;
     struct Case {
         const char* name;
         std::vector<Step> steps;
@@ -302,39 +232,65 @@ TEST_F(TaskTrackingTest, PercentagesPerControllerAndTask) {
     } cases[] = {
         {"grows",
          {{0, REB, 0, 10}, {0, REB, 0, 30}, {0, REB, 0, 30}, {0, REB, 0, 55}},
-         {{372, 0, 1, 1, 30}, {372, 0, 1, 1, 55}}},
+         {{372, 0, 1, 30}, {372, 0, 1, 55}}},
         {"two controllers",
-         {{0, REB, 0, 10}, {1, SYNC, 2, 10}, {0, REB, 0, 30}, {1, SYNC, 2, 40}},
-         {{372, 0, 1, 1, 30}, {373, 1, 3, 3, 40}}},
+         {{0, REB, 0, 10}, {1, SYN, 2, 10}, {0, REB, 0, 30}, {1, SYN, 2, 40}},
+         {{372, 0, 1, 30}, {373, 1, 3, 40}}},
         {"new type after 80",
-         {{0, REB, 0, 10}, {0, REB, 0, 80}, {0, SYNC, 0, 20}, {0, SYNC, 0, 50}, {0, SYNC, 0, 85}},
-         {{372, 0, 1, 1, 80}, {373, 0, 1, 1, 50}, {373, 0, 1, 1, 85}}},
+         {{0, REB, 0, 10}, {0, REB, 0, 80}, {0, SYN, 0, 20}, {0, SYN, 0, 50}, {0, SYN, 0, 85}},
+         {{372, 0, 1, 80}, {373, 0, 1, 50}, {373, 0, 1, 85}}},
         {"other drive",
          {{0, REB, 0, 10}, {0, REB, 0, 30}, {0, REB, 1, 50}, {0, REB, 1, 60}},
-         {{372, 0, 1, 1, 30}, {372, 0, 2, 2, 60}}},
+         {{372, 0, 1, 30}, {372, 0, 2, 60}}},
         {"restarted lower",
          {{0, REB, 0, 10}, {0, REB, 0, 60}, {0, REB, 0, 20}, {0, REB, 0, 40}},
-         {{372, 0, 1, 1, 60}, {372, 0, 1, 1, 40}}},
+         {{372, 0, 1, 60}, {372, 0, 1, 40}}},
         {"paused",
          {{0, REB, 0, 10}, {0, REB, 0, 30}, {0, REB, 0, 50, TASK_STATE_PAUSED}, {0, REB, 0, 50}},
-         {{372, 0, 1, 1, 30}, {372, 0, 1, 1, 50}}},
+         {{372, 0, 1, 30}, {372, 0, 1, 50}}},
         {"no percentage event",
          {{0, TASK_TYPE_COPY_BACK, 0, 10}, {0, TASK_TYPE_COPY_BACK, 0, 20}},
          {}},
         {"snapshot",
          {{1, TASK_TYPE_SNAPSHOT, 0, 10}, {1, TASK_TYPE_SNAPSHOT, 0, 20}},
-         {{377, 1, 1, 1, 20}}},
+         {{377, 1, 1, 20}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        monitor = std::make_unique<TaskMonitor>(&lib);
+        fresh();
         for (const Step& s : c.steps) {
             Progress task(s.type, s.state, s.percent, s.drive);
             monitor->logProgressEvent(adapters[s.adapter], task);
         }
         EXPECT_EQ(take(), c.events);
     }
-    EXPECT_EQ(texts[0], "The rebuild of " + kController0 + " is 30 percent complete.");
+    EXPECT_EQ(texts[0], "The rebuild of " + kDrive1 + " is 30 percent complete.");
+}
+
+// Through the poll loop: percentages at the snapshot writes (after polls 5, 10, 15, 20), and
+// at the next start the completion of the task that ended while no monitor ran.
+TEST_F(TaskTrackingTest, ProgressThroughTheLoopAndACompletionWhileStopped) {
+    install(kOne, {{0, 0, REB, RUN, 0}});
+    int waits = 0;
+    clock.onWait = [&](long) {
+        if (++waits <= 16) {
+            lib.setTask(0, 0, REB, RUN, 5 * waits);
+        } else if (waits == 17) {
+            lib.setTask(0, 0, TASK_TYPE_NONE, IDLE, 0);  // the rebuild ended
+        } else {
+            lib.setTask(0, 1, SYN, RUN, 10 * (waits - 17));  // first seen at 30
+        }
+        if (waits == 22) {
+            monitor->stop();
+        }
+    };
+    monitor->disablePolling();
+    monitor->start();
+    EXPECT_EQ(take(),
+              (std::vector<Ev>{{304, 0, 0, 0}, {372, 0, 1, 25}, {372, 0, 1, 50}, {372, 0, 1, 75}}));
+    lib.setTask(0, 1, SYN, IDLE, 100);
+    runWaits(*monitor, 1);
+    EXPECT_EQ(take(), (std::vector<Ev>{{308, 0, 1, 0}}));
 }
 
 }  // namespace
