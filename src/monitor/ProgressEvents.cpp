@@ -1,5 +1,6 @@
 // Task events: a task detected, completed, failed or stopped, and its percentage.
-#include <iterator>
+#include <string>
+#include <vector>
 
 #include "events/EnumObjectType.h"
 #include "monitor/TaskCatalogKeys.h"
