@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 
+#include "raidlib/Adapter.h"
 #include "raidlib/Enclosure.h"
 #include "raidlib/LogicalDrive.h"
 #include "raidlib/PhysicalDevice.h"
@@ -420,6 +421,41 @@ bool VelmarLib::renumberAdapter(uint32_t from, uint32_t to) {
         if (node->getAddr2().getAdapterID() == from) {
             node->setAdapterID(to);
         }
+    }
+    return true;
+}
+
+namespace {
+// Gives the logical drive (or, for an unset logical drive ID, the controller) its task; false
+// when the object is neither.
+bool setTaskOn(RaidObject& object, uint32_t logicalDriveID, const Progress& task) {
+    if (logicalDriveID == Addr::kUnset && object.isInstanceOf("Adapter")) {
+        Progress own = task;
+        own.setDeviceAddr(object.getAddr());
+        static_cast<Adapter&>(object).setProgress(task.getType() == TASK_TYPE_NONE ? Progress()
+                                                                                   : own);
+        return true;
+    }
+    if (!object.isInstanceOf("LogicalDrive")) {
+        return false;
+    }
+    static_cast<LogicalDrive&>(object).setProgress(task);
+    return true;
+}
+}  // namespace
+
+bool VelmarLib::setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
+                        EnumTaskState state, uint32_t percent) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    const Progress task(type, state, percent, logicalDriveID);
+    const Addr addr = objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset);
+    RaidObject* object = model_->getObject(addr);
+    if (object == nullptr || !setTaskOn(*object, logicalDriveID, task)) {
+        return false;
+    }
+    if (current_) {
+        pending_.push_back(
+            {addr, [logicalDriveID, task](RaidObject& o) { setTaskOn(o, logicalDriveID, task); }});
     }
     return true;
 }

@@ -75,6 +75,12 @@ public:
 
     // A copy of the records of a controller's log, oldest first.
     std::vector<RaidEvent> getEventLog(uint32_t adapterID) const;
+    // Gives the logical drive logicalDriveID of controller adapterID (the controller itself
+    // when logicalDriveID is 0x7FFFFFFF) a task in the model; type 0 ends it. Like the other
+    // changes it reaches the current tree at the monitor's next library call. Returns false,
+    // changing nothing, when the model has no such object. Logs no record.
+    bool setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
+                 EnumTaskState state, uint32_t percent);
 
     // Enclosure changes. A SAF-TE power-supply code: malfunctioning (0x10) logs 510, not
     // present (0x20) 512, any other code after one of these 509.

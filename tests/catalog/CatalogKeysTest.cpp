@@ -36,6 +36,7 @@
 #include "detect/PhysicalDriveEvents.h"
 #include "monitor/ChangeDetectionCatalogKeys.h"
 #include "monitor/MonitorCatalogKeys.h"
+#include "monitor/TaskCatalogKeys.h"
 #include "nls/CatalogKey.h"
 #include "nls/NLSParser.h"
 #include "support/TestHome.h"
@@ -69,6 +70,7 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
         CATALOG_SOURCE(detect::adapterCatalogKeys),
         CATALOG_SOURCE(detect::kDriveMapCatalogKeys),
+        CATALOG_SOURCE(monitor::taskEventCatalogKeys),
         CATALOG_SOURCE(monitor::kChangeDetectionCatalogKeys),
         CATALOG_SOURCE(detect::physicalDriveCatalogKeys),
         CATALOG_SOURCE(detect::logicalDriveCatalogKeys),
