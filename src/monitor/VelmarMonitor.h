@@ -18,7 +18,10 @@
 #include "raidlib/Enums.h"
 #include "raidlib/ProgressCollection.h"
 
+struct ControllerEventRecord;
+
 class Adapter;
+class Enclosure;
 class Progress;
 class RaidObject;
 class System;
@@ -128,6 +131,21 @@ private:
     // Waits ms milliseconds unless polling has been disabled; stop() cuts it short.
     void pause(long ms);
     bool isTimeToSaveSnapshot() const;
+
+    // Controller event translation (ctlevents/ControllerEventTranslation.cpp).
+    // Raises the event of one record read from controller adapter's event text.
+    void translateEventRecord(const ControllerEventRecord& record, Adapter* adapter);
+    // The record names a controller missing from the latest tree: the failure event of the
+    // controller in the previous tree, when there is one.
+    void raiseFailedControllerEvent(const ControllerEventRecord& record, const std::string& key);
+    // The serial number of adapter's drive at the record's channel and device; empty when
+    // there is none.
+    std::string findRecordDriveSerial(Adapter* adapter, const ControllerEventRecord& record);
+    // adapter's enclosure on the record's channel; null when there is none.
+    Enclosure* findRecordEnclosure(Adapter* adapter, const ControllerEventRecord& record);
+    // The size, RAID level and quick-initialisation texts of the logical drive the record
+    // announces as added; none when the latest tree does not hold it.
+    std::vector<std::string> addedLogicalDriveTexts(const ControllerEventRecord& record);
 
     // Raised by stop() to end the current wait, cleared when a run starts.
     port::Interrupt stopSignal;
