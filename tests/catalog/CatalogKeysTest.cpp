@@ -29,6 +29,8 @@
 #include <string>
 #include <vector>
 
+#include "ctlevents/EventCategoryTable.h"
+#include "ctlevents/EventCodeTable.h"
 #include "detect/DetectCatalogKeys.h"
 #include "monitor/MonitorCatalogKeys.h"
 #include "nls/CatalogKey.h"
@@ -60,6 +62,8 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(detect::kIdentityCatalogKeys),
         CATALOG_SOURCE(detect::kRaidLevelCatalogKeys),
         CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
+        CATALOG_SOURCE(ctlevents::kTranslationCatalogKeys),
+        CATALOG_SOURCE(ctlevents::eventCodeCatalogKeys),
     };
     return kSources;
 }
