@@ -6,7 +6,9 @@
 #include <new>
 #include <string>
 
+#include "raidlib/Adapter.h"
 #include "raidlib/Enclosure.h"
+#include "raidlib/HardDrive.h"
 #include "raidlib/LogicalDrive.h"
 #include "raidlib/PhysicalDevice.h"
 #include "raidlib/ProgressCollection.h"
@@ -266,6 +268,286 @@ bool VelmarLib::setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t en
     }
     record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
     record.set("fanID", long(fan));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+Adapter* VelmarLib::findAdapterLocked(uint32_t adapterID) const {
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset, Addr::kUnset);
+    return object != nullptr && object->isInstanceOf("Adapter") ? static_cast<Adapter*>(object)
+                                                                : nullptr;
+}
+
+Enclosure* VelmarLib::findEnclosureLocked(uint32_t adapterID, uint32_t channelID,
+                                          uint32_t deviceID) const {
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, deviceID);
+    return object != nullptr && object->isInstanceOf("Enclosure") ? static_cast<Enclosure*>(object)
+                                                                  : nullptr;
+}
+
+LogicalDrive* VelmarLib::findLogicalDriveLocked(uint32_t adapterID, uint32_t logicalDriveID) const {
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, logicalDriveID, Addr::kUnset, Addr::kUnset);
+    return object != nullptr && object->isInstanceOf("LogicalDrive")
+               ? static_cast<LogicalDrive*>(object)
+               : nullptr;
+}
+
+namespace {
+
+bool isFailedSupply(int code) {
+    return code == SAFTE_PS_MALFUNCTIONING_ON || code == SAFTE_PS_MALFUNCTIONING_OFF;
+}
+
+bool isWorkingSupply(int code) {
+    return code == SAFTE_PS_OPERATIONAL_ON || code == SAFTE_PS_OPERATIONAL_OFF ||
+           code == SAFTE_PS_PRESENT;
+}
+
+bool isChargedBattery(EnumBatteryStatus status) {
+    return status == BATTERY_STATUS_OK || status == BATTERY_STATUS_FULLY_CHARGED;
+}
+
+// The codes a controller logs over the life of a logical drive's task; 0: none logged.
+struct TaskCodes {
+    EnumTaskType type;
+    int started;
+    int completed;
+    int failed;
+    int stopped;
+};
+constexpr TaskCodes kTaskCodes[] = {
+    {TASK_TYPE_REBUILD, 304, 305, 306, 349},     {TASK_TYPE_SYNC, 307, 308, 309, 350},
+    {TASK_TYPE_SYNC_NO_FIX, 307, 308, 309, 352}, {TASK_TYPE_MIGRATION, 310, 311, 312, 0},
+    {TASK_TYPE_COMPRESSION, 313, 314, 315, 0},   {TASK_TYPE_DECOMPRESSION, 316, 317, 318, 0},
+    {TASK_TYPE_SNAPSHOT, 319, 320, 321, 0},      {TASK_TYPE_COMPACTION, 332, 333, 334, 0},
+    {TASK_TYPE_EXPANSION, 335, 336, 337, 0},     {TASK_TYPE_COPY_BACK, 340, 339, 341, 0},
+    {TASK_TYPE_BUILD, 342, 343, 344, 351},       {TASK_TYPE_QUICK_INIT, 342, 343, 344, 351},
+};
+
+const TaskCodes* findTaskCodes(EnumTaskType type) {
+    for (const TaskCodes& codes : kTaskCodes) {
+        if (codes.type == type) {
+            return &codes;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+bool VelmarLib::setPowerSupplyStatus(uint32_t adapterID, uint32_t channelID,
+                                     uint32_t enclosureDeviceID, unsigned supply,
+                                     EnumSAFTEPowerSupplyStatusCodes code) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    Enclosure* enclosure = findEnclosureLocked(adapterID, channelID, enclosureDeviceID);
+    SafteStatus* status = enclosure != nullptr ? enclosure->getSafteStatus() : nullptr;
+    if (status == nullptr) {
+        return false;
+    }
+    const uint8_t before = status->getPowerSupplyStatus(supply);
+    status->setPowerSupplyStatus(supply, static_cast<uint8_t>(code));
+    RaidEvent record;
+    if (isFailedSupply(code) && !isFailedSupply(before)) {
+        record = RaidEvent(510, kError);
+    } else if (code == SAFTE_PS_NOT_PRESENT && before != SAFTE_PS_NOT_PRESENT) {
+        record = RaidEvent(512, kWarning);
+    } else if (isWorkingSupply(code) && isFailedSupply(before)) {
+        record = RaidEvent(509, kInformational);
+    } else if (isWorkingSupply(code) && before == SAFTE_PS_NOT_PRESENT) {
+        record = RaidEvent(511, kInformational);
+    } else {
+        return true;
+    }
+    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+    record.set("powerSupplyID", long(supply));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setTemperatureOutOfRange(uint32_t adapterID, uint32_t channelID,
+                                         uint32_t enclosureDeviceID, bool outOfRange) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    Enclosure* enclosure = findEnclosureLocked(adapterID, channelID, enclosureDeviceID);
+    SafteStatus* status = enclosure != nullptr ? enclosure->getSafteStatus() : nullptr;
+    if (status == nullptr) {
+        return false;
+    }
+    const bool before = enclosure->isTempOutOfRange();
+    status->setTempFlags1(outOfRange ? 0x01 : 0x00);
+    status->setTempFlags2(0x00);
+    if (outOfRange == before) {
+        return true;
+    }
+    RaidEvent record = outOfRange ? RaidEvent(508, kError) : RaidEvent(507, kInformational);
+    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setBatteryStatus(uint32_t adapterID, EnumBatteryStatus status) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    Adapter* adapter = findAdapterLocked(adapterID);
+    if (adapter == nullptr) {
+        return false;
+    }
+    const EnumBatteryStatus before = adapter->getBatStatus();
+    adapter->setBatStatus(status);
+    if (status == before) {
+        return true;
+    }
+    RaidEvent record;
+    if (status == BATTERY_STATUS_NEW) {
+        record = RaidEvent(203, kError);
+    } else if (status == BATTERY_STATUS_LOW) {
+        record = RaidEvent(214, kWarning);
+    } else if (isChargedBattery(status) && !isChargedBattery(before)) {
+        record = RaidEvent(217, kInformational);
+    } else {
+        return true;
+    }
+    record.set("adapterID", long(adapterID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setBatteryTempWarning(uint32_t adapterID, bool warning) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    Adapter* adapter = findAdapterLocked(adapterID);
+    if (adapter == nullptr) {
+        return false;
+    }
+    const bool before = adapter->IsBatTempWarning();
+    adapter->setBatTempWarning(warning);
+    if (warning == before) {
+        return true;
+    }
+    RaidEvent record = warning ? RaidEvent(211, kWarning) : RaidEvent(216, kInformational);
+    record.set("adapterID", long(adapterID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setPfaError(uint32_t adapterID, uint32_t channelID, uint32_t deviceID, bool error) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, deviceID);
+    if (object == nullptr || !object->isInstanceOf("HardDrive")) {
+        return false;
+    }
+    auto* drive = static_cast<HardDrive*>(object);
+    const bool before = drive->getPfaError();
+    drive->setPfaError(error);
+    if (!error || before) {
+        return true;
+    }
+    const bool hasFru = drive->getFruNumber()[0] != '\0';
+    RaidEvent record(hasFru ? 405 : 402, kWarning);
+    if (hasFru) {
+        record.set("FRU", drive->getFruNumber());
+    }
+    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+    record.set("deviceID", long(deviceID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setAdapterStatus(uint32_t adapterID, EnumControllerStatus status) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    Adapter* adapter = findAdapterLocked(adapterID);
+    if (adapter == nullptr) {
+        return false;
+    }
+    const EnumControllerStatus before = adapter->getAdapterStatus();
+    adapter->setAdapterStatus(status);
+    if (status == before) {
+        return true;
+    }
+    RaidEvent record = status == CONTROLLER_STATUS_FAILED ? RaidEvent(202, kError)
+                                                          : RaidEvent(299, kInformational);
+    record.set("adapterID", long(adapterID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::startTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    LogicalDrive* drive = findLogicalDriveLocked(adapterID, logicalDriveID);
+    const TaskCodes* codes = findTaskCodes(type);
+    if (drive == nullptr || codes == nullptr) {
+        return false;
+    }
+    drive->setProgress(Progress(type, TASK_STATE_RUNNING, 0, logicalDriveID));
+    RaidEvent record(codes->started, kInformational);
+    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setTaskProgress(uint32_t adapterID, uint32_t logicalDriveID, uint32_t percent) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    LogicalDrive* drive = findLogicalDriveLocked(adapterID, logicalDriveID);
+    Progress task;
+    if (drive == nullptr || (drive->getProgress(task), task.getType() == TASK_TYPE_NONE)) {
+        return false;
+    }
+    task.setPercent(percent);
+    drive->setProgress(task);
+    return true;
+}
+
+bool VelmarLib::endTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskState end) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    LogicalDrive* drive = findLogicalDriveLocked(adapterID, logicalDriveID);
+    Progress task;
+    if (drive == nullptr || (drive->getProgress(task), task.getType() == TASK_TYPE_NONE)) {
+        return false;
+    }
+    drive->setProgress(Progress());
+    const TaskCodes* codes = findTaskCodes(task.getType());
+    RaidEvent record;
+    if (codes == nullptr) {
+        return true;
+    } else if (end == TASK_STATE_COMPLETED) {
+        record = RaidEvent(codes->completed, kInformational);
+    } else if (end == TASK_STATE_FAILED) {
+        record = RaidEvent(codes->failed, kError);
+    } else if (end == TASK_STATE_STOPPED && codes->stopped != 0) {
+        record = RaidEvent(codes->stopped, kInformational);
+    } else {
+        return true;
+    }
+    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::addLogicalDrive(uint32_t adapterID, LogicalDrive* drive) {
+    std::unique_ptr<LogicalDrive> owned(drive);
+    std::lock_guard<port::Mutex> lock(mutex_);
+    Adapter* adapter = findAdapterLocked(adapterID);
+    if (adapter == nullptr || owned == nullptr) {
+        return false;
+    }
+    const uint32_t logicalDriveID = owned->getLogicalDriveID();
+    adapter->addChild(owned.release());
+    RaidEvent record(346, kInformational);
+    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::deleteLogicalDrive(uint32_t adapterID, uint32_t logicalDriveID) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    LogicalDrive* drive = findLogicalDriveLocked(adapterID, logicalDriveID);
+    if (drive == nullptr) {
+        return false;
+    }
+    delete drive;  // unlinks itself from its parent
+    RaidEvent record(347, kInformational);
+    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
     appendLocked(adapterID, record);
     return true;
 }

@@ -16,6 +16,10 @@
 #include "raidlib/RaidEvent.h"
 #include "raidlib/System.h"
 
+class Adapter;
+class Enclosure;
+class LogicalDrive;
+
 class TLX_EXPORT VelmarLib : public BrixLibPlugin {
 public:
     VelmarLib();
@@ -63,6 +67,39 @@ public:
     // A copy of the records of a controller's log, oldest first.
     std::vector<RaidEvent> getEventLog(uint32_t adapterID) const;
 
+    // More model changes that log their record, as the ones above. Enclosures are named by
+    // controller, channel and device ID, drives by controller, channel and device ID.
+    // A SAF-TE power-supply code: malfunctioning logs 510, not present 512, working again
+    // 509 after a failure and 511 after being absent.
+    bool setPowerSupplyStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
+                              unsigned supply, EnumSAFTEPowerSupplyStatusCodes code);
+    // The enclosure's temperature leaving its range logs 508, coming back 507.
+    bool setTemperatureOutOfRange(uint32_t adapterID, uint32_t channelID,
+                                  uint32_t enclosureDeviceID, bool outOfRange);
+    // Battery status new logs 203, low 214, okay or fully charged from another status 217.
+    bool setBatteryStatus(uint32_t adapterID, EnumBatteryStatus status);
+    // The battery temperature warning switched on logs 211, off 216.
+    bool setBatteryTempWarning(uint32_t adapterID, bool warning);
+    // A drive's predictive-failure flag newly set logs 405 with the drive's FRU number, 402
+    // when it has none; clearing it logs nothing.
+    bool setPfaError(uint32_t adapterID, uint32_t channelID, uint32_t deviceID, bool error);
+    // The controller's status: failed logs 202, any other change 299.
+    bool setAdapterStatus(uint32_t adapterID, EnumControllerStatus status);
+    // A task of a logical drive (rebuild, synchronisation, migration, compression,
+    // decompression, snapshot, compaction, expansion, copy back, build, quick
+    // initialisation). Starting one logs its start code (304 for a rebuild, ...); its
+    // progress logs nothing, the controller shows it through getTasks; ending it as
+    // completed, failed or stopped logs the code of that end (stopped: an abort code where
+    // the task has one) and leaves the logical drive without task. False for another task
+    // type, or (progress and end) when the logical drive runs no task.
+    bool startTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type);
+    bool setTaskProgress(uint32_t adapterID, uint32_t logicalDriveID, uint32_t percent);
+    bool endTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskState end);
+    // Adds drive (taking ownership; deleted when the controller is missing) below the
+    // controller and logs 346 for its logical drive ID; deleting one logs 347.
+    bool addLogicalDrive(uint32_t adapterID, LogicalDrive* drive);
+    bool deleteLogicalDrive(uint32_t adapterID, uint32_t logicalDriveID);
+
 private:
     struct EventLog {
         unsigned long nextNumber = 1;
@@ -70,6 +107,10 @@ private:
     };
 
     unsigned long appendLocked(uint32_t adapterID, RaidEvent record);
+    // Model objects at an address, or null (callers hold the mutex).
+    Adapter* findAdapterLocked(uint32_t adapterID) const;
+    Enclosure* findEnclosureLocked(uint32_t adapterID, uint32_t channelID, uint32_t deviceID) const;
+    LogicalDrive* findLogicalDriveLocked(uint32_t adapterID, uint32_t logicalDriveID) const;
 
     mutable port::Mutex mutex_;
     std::unique_ptr<System> model_;
