@@ -3,6 +3,8 @@
 // the plain lookups behind the RAID level and quick-initialisation texts.
 #pragma once
 
+#include <vector>
+
 #include "nls/CatalogKey.h"
 
 namespace detect {
@@ -33,19 +35,8 @@ inline constexpr CatalogKey kIdentityCatalogKeys[] = {
     {"LD_SUB_QUICK_INIT", 0},
 };
 
-// RAID levels whose text comes from the catalog (plain lookups).
-inline constexpr CatalogKey kRaidLevelCatalogKeys[] = {
-    {"infoLogDriveRAID1E", 0},
-    {"infoLogDriveRAID5E", 0},
-    {"infoLogDriveRAID5EE", 0},
-    {"RAID00", 0},
-    {"RAID10", 0},
-    {"RAID1E0", 0},
-    {"RAID50", 0},
-    {"infoLogDriveSpannedVolume", 0},
-    {"infoLogDriveRaidVolume", 0},
-    {"infoLogDriveSimpleVolume", 0},
-    {"RAID60", 0},
-};
+// RAID levels whose text is a plain lookup of a catalog key, derived from the RAID level
+// table of the identity strings.
+std::vector<CatalogKey> raidLevelCatalogKeys();
 
 }  // namespace detect

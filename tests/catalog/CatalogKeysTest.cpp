@@ -60,7 +60,7 @@ CatalogSource makeSource(const char* name, const CatalogKey (&table)[N]) {
 const std::vector<CatalogSource>& sources() {
     static const std::vector<CatalogSource> kSources = {
         CATALOG_SOURCE(detect::kIdentityCatalogKeys),
-        CATALOG_SOURCE(detect::kRaidLevelCatalogKeys),
+        CATALOG_SOURCE(detect::raidLevelCatalogKeys),
         CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
         CATALOG_SOURCE(ctlevents::kTranslationCatalogKeys),
         CATALOG_SOURCE(ctlevents::eventCodeCatalogKeys),
