@@ -21,7 +21,7 @@ void VelmarMonitor::writeXML() {
     if (!isPollingEnabled()) {
         return;
     }
-    reportedTaskEvents.clear();
+    // Remembered task starts outlive the write: consumed, or cleared when the next run starts.
     System* system = nullptr;
     if (velmarLib != nullptr) {
         system = velmarLib->getCurrentSystem();

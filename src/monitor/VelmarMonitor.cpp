@@ -92,9 +92,6 @@ VelmarMonitor::VelmarMonitor(VelmarLib* lib, std::string logFilePath)
 void VelmarMonitor::initialise(VelmarLib* lib) {
     eventCategory = 3;
     velmarLib = lib;
-    duplicateFlag = false;
-    lastReportedPercentage = 0;
-    previousTaskType = TASK_TYPE_NONE;
     setPollingRate(1);
     port::Clock::current().wait(1000, nullptr);
     // Prime the timers: after the wait they record a real report time, so each first fires

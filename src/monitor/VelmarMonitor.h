@@ -89,25 +89,50 @@ public:
     std::string getEventDescription(int eventCode, int eventType, bool hasFru);
 
 protected:
-    // A task event already raised since the last snapshot write.
-    struct ReportedTaskEvent {
-        int eventCode;
-        int number;
-    };
-
     int eventCategory = 3;
     int pollsSinceSave = 0;
     int secondsSinceAlive = 0;
-    bool duplicateFlag = false;
     RaidObject* storedTaskList = nullptr;
     VelmarLib* velmarLib = nullptr;
     std::vector<Adapter*> storedAdapters;
     std::vector<Adapter*> currentAdapters;
+
+    // ---- Task tracking state (monitor/TaskTracking.cpp, monitor/ProgressEvents.cpp) ----
+    // A task start that task tracking reported, or found still running, in this run. The
+    // controller's own record of that start is dropped once (isDuplicateEvent). Logical
+    // drive IDs are 0-based, as in the controller's records.
+    struct ReportedTaskEvent {
+        uint32_t adapterID;
+        int eventCode;
+        uint32_t logicalDriveID;
+    };
+    // What the percentage report last saw of one controller's running task.
+    struct ReportedPercentage {
+        EnumTaskType taskType = TASK_TYPE_NONE;
+        uint32_t logicalDriveID = Addr::kUnset;
+        unsigned percent = 0;
+    };
+
+    // Emptied when a run starts (LDMProgressType); isDuplicateEvent consumes entries.
     std::vector<ReportedTaskEvent> reportedTaskEvents;
+    // Set by LDMProgressType from the stored configuration: a migration (type 7) of the
+    // logical drive overrideLogicalDriveID on controller overrideAdapterID is reported as
+    // taskTypeOverride when that is not 0. Other drives keep their migration texts.
     int taskTypeOverride = 0;
     bool overrideFound = false;
-    unsigned lastReportedPercentage = 0;
-    EnumTaskType previousTaskType = TASK_TYPE_NONE;
+    uint32_t overrideAdapterID = Addr::kUnset;
+    uint32_t overrideLogicalDriveID = Addr::kUnset;
+    // Percentage report state by adapter ID, so that controllers do not disturb each other.
+    std::map<uint32_t, ReportedPercentage> reportedPercentages;
+
+    // The type under which a task of this controller's logical drive is reported.
+    EnumTaskType reportedTaskType(EnumTaskType type, uint32_t adapterID,
+                                  uint32_t logicalDriveID) const;
+    // Remembers that the start of a task of this type on this controller's logical drive
+    // has been accounted for (see ReportedTaskEvent); types without start event are not.
+    void rememberTaskStart(uint32_t adapterID, EnumTaskType type, uint32_t logicalDriveID);
+    // The logical drive of a stored task: resolved in the latest tree, else its own address's.
+    uint32_t storedLogicalDrive(const TLXProgress& stored);
 
 private:
     // The event text that the library fills: a malloc block that it may grow or free.

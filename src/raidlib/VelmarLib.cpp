@@ -551,3 +551,24 @@ bool VelmarLib::deleteLogicalDrive(uint32_t adapterID, uint32_t logicalDriveID) 
     appendLocked(adapterID, record);
     return true;
 }
+
+bool VelmarLib::setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
+                        EnumTaskState state, uint32_t percent) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    RaidObject* object =
+        model_->getObject(adapterID, Addr::kUnset, logicalDriveID, Addr::kUnset, Addr::kUnset);
+    if (object == nullptr) {
+        return false;
+    }
+    if (logicalDriveID == Addr::kUnset && object->isInstanceOf("Adapter")) {
+        Progress task(type, state, percent, Addr::kUnset);
+        task.setDeviceAddr(object->getAddr());
+        static_cast<Adapter*>(object)->setProgress(type == TASK_TYPE_NONE ? Progress() : task);
+        return true;
+    }
+    if (!object->isInstanceOf("LogicalDrive")) {
+        return false;
+    }
+    static_cast<LogicalDrive*>(object)->setProgress(Progress(type, state, percent, logicalDriveID));
+    return true;
+}

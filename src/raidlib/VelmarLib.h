@@ -66,6 +66,11 @@ public:
 
     // A copy of the records of a controller's log, oldest first.
     std::vector<RaidEvent> getEventLog(uint32_t adapterID) const;
+    // Gives the logical drive logicalDriveID of controller adapterID (the controller itself
+    // when logicalDriveID is 0x7FFFFFFF) a task in the model; type 0 ends it. Returns false,
+    // changing nothing, when the model has no such object. Logs no record.
+    bool setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
+                 EnumTaskState state, uint32_t percent);
 
     // More model changes that log their record, as the ones above. Enclosures are named by
     // controller, channel and device ID, drives by controller, channel and device ID.

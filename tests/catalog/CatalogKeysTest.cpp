@@ -33,6 +33,7 @@
 #include "ctlevents/EventCodeTable.h"
 #include "detect/DetectCatalogKeys.h"
 #include "monitor/MonitorCatalogKeys.h"
+#include "monitor/TaskCatalogKeys.h"
 #include "nls/CatalogKey.h"
 #include "nls/NLSParser.h"
 #include "support/TestHome.h"
@@ -64,6 +65,7 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(monitor::kPollLoopCatalogKeys),
         CATALOG_SOURCE(ctlevents::kTranslationCatalogKeys),
         CATALOG_SOURCE(ctlevents::eventCodeCatalogKeys),
+        CATALOG_SOURCE(monitor::taskEventCatalogKeys),
     };
     return kSources;
 }
