@@ -172,6 +172,18 @@ private:
     // announces as added; none when the latest tree does not hold it.
     std::vector<std::string> addedLogicalDriveTexts(const ControllerEventRecord& record);
 
+    // Change-detection cycle helpers (monitor/ChangeDetectionCycle.cpp).
+    // The stored system of the snapshot file; null on a first run (no file) and for a
+    // damaged file, which is moved aside.
+    System* readStoredSystem();
+    // Appends the controllers of system, in tree order, to adapters; each null one is
+    // skipped with nullLine.
+    void collectAdapters(System* system, std::vector<Adapter*>& adapters, const char* nullLine);
+    // Compares one current controller with its stored twin, or checks it when it is new.
+    // False when polling was disabled on the way: the cycle then ends at once.
+    bool compareWithStored(Adapter* current, System* storedSystem);
+    void raiseControllerRemovedEvent(TLXEventCollection& ec, Adapter* stored);
+
     // Raised by stop() to end the current wait, cleared when a run starts.
     port::Interrupt stopSignal;
     // True while a loop runs, so that two loops never run at once and the monitor is not

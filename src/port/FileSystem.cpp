@@ -53,6 +53,15 @@ std::string directoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// Makes a rename in the directory of path survive a crash.
+void syncDirectoryOf(const std::string& path) {
+    int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
 }  // namespace
 
 MakeDirectoryResult makeDirectory(const std::string& path) {
@@ -77,11 +86,15 @@ bool replaceFileAtomically(const std::string& path, const char* data, size_t siz
         ::unlink(temporary.c_str());
         return false;
     }
-    int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
+    syncDirectoryOf(path);
+    return true;
+}
+
+bool renameFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return false;
     }
+    syncDirectoryOf(to);
     return true;
 }
 

@@ -27,6 +27,12 @@ TLX_EXPORT MakeDirectoryResult makeDirectory(const std::string& path);
 // untouched and false is returned.
 TLX_EXPORT bool replaceFileAtomically(const std::string& path, const char* data, size_t size);
 
+// Renames from to to in one step, replacing a file named to, so that to is at every moment
+// either its old file or the whole of from (Win32: MoveFileEx with MOVEFILE_REPLACE_EXISTING
+// and MOVEFILE_WRITE_THROUGH), and syncs the directory. Both paths lie in one directory. On
+// failure (from missing, say) nothing changes and false is returned.
+TLX_EXPORT bool renameFile(const std::string& from, const std::string& to);
+
 TLX_EXPORT bool fileExists(const std::string& path);
 
 // Creates a new, empty directory under the system's temporary directory, its name starting

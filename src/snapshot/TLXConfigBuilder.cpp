@@ -11,6 +11,7 @@
 #include "raidlib/System.h"
 #include "snapshot/SimpleXmlException.h"
 #include "snapshot/SimpleXmlParser.h"
+#include "snapshot/SnapshotElement.h"
 #include "snapshot/TLXProgressCollection.h"
 #include "snapshot/TLXSystem.h"
 #include "snapshot/XMLWriter.h"
@@ -47,6 +48,7 @@ TLXConfigBuilder::~TLXConfigBuilder() {
 
 void TLXConfigBuilder::build(System* live, TLXProgressCollection* progress) {
     treeComplete_ = false;
+    readWhole_ = false;
     try {
         system_.reset();
         system_.reset(new TLXSystem(0));
@@ -102,6 +104,7 @@ bool TLXConfigBuilder::writeXML() {
 bool TLXConfigBuilder::readXML() {
     // Never parse the text of an earlier read again: a missing file gives an empty tree.
     text_.clear();
+    readWhole_ = false;
     bool read = false;
     try {
         if (!path_.empty()) {
@@ -124,6 +127,9 @@ bool TLXConfigBuilder::readXML() {
             static_cast<unsigned>(std::min<size_t>(text_.size(), static_cast<size_t>(UINT32_MAX)));
         SimpleXmlParser parser(&text_[0], length);
         system_->buildFromXml(parser);
+        // The root's reading ends on its own end token only when the text reached it; at
+        // the end of a cut text the parser holds no end token of "System".
+        readWhole_ = read && parser.isEnd() && snapshot::named(parser.getElementName(), "System");
     } catch (const SimpleXmlException&) {
         // Malformed markup: the tree keeps the objects completed before it.
     } catch (...) {

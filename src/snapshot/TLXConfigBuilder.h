@@ -2,8 +2,10 @@
 // and the task snapshot into a tree; writeXML() writes that tree and drops it, replacing the
 // file atomically and only with a whole text, so that a crash, a full disk or a lack of
 // memory never leaves a cut snapshot; readXML() rebuilds the tree from the file (an empty
-// tree when the file is missing, unreadable or malformed from its start). No exception
-// leaves these operations.
+// tree when the file is missing, unreadable or malformed from its start) and tells through
+// wasReadWhole() whether the text was a whole snapshot, so that the caller never takes the
+// front of a damaged file for the stored configuration. No exception leaves these
+// operations.
 #pragma once
 
 #include <memory>
@@ -34,6 +36,11 @@ public:
     // Reads the file and rebuilds the tree from it. True when the file could be read; the
     // tree is then what its text holds up to the first malformed token.
     bool readXML();
+    // True when the last readXML() read the file and parsed its text without a malformed
+    // token, up to the end tag of the root "System" element (or its "/>"): a text cut
+    // anywhere before that, or an empty file, is not whole. False before any read, after a
+    // build() and when the file was missing or unreadable.
+    bool wasReadWhole() const { return readWhole_; }
     void resetConfigFile(std::string path);
 
     // The current tree, owned by the builder until the next build or read; null when none.
@@ -50,5 +57,6 @@ private:
     std::unique_ptr<TLXSystem> system_;
     // False while the tree is a copy that build() could not finish.
     bool treeComplete_ = true;
+    bool readWhole_ = false;
     std::string path_;
 };

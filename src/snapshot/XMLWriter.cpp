@@ -45,7 +45,41 @@ bool isControl(char c) {
     return byte >= 1 && byte <= 31;
 }
 
+// The 7-bit form of a text, in place: what the char* attributes write.
+void clearTopBits(char* text) {
+    for (char* p = text; *p != '\0'; ++p) {
+        *p = static_cast<char>(static_cast<unsigned char>(*p) & 0x7F);
+    }
+}
+
+// Hands each character of value to emit(piece, length) as an attribute value holds it: a
+// control character as "DELIM", a markup character as its entity when escape is set, any
+// other as itself. The writer escapes; the reader's unescaping leaves the form without.
+template <typename Emit>
+void forEachStoredPiece(const char* value, bool escape, Emit&& emit) {
+    for (const char* p = value; *p != '\0'; ++p) {
+        const char* entity = escape ? entityFor(*p) : nullptr;
+        if (entity != nullptr) {
+            emit(entity, std::strlen(entity));
+        } else if (isControl(*p)) {
+            emit(kDelim, kDelimLength);
+        } else {
+            emit(p, 1);
+        }
+    }
+}
+
 }  // namespace
+
+std::string XMLWriter::storedText(const char* value) {
+    std::string cleared = value != nullptr ? value : "";
+    clearTopBits(&cleared[0]);
+    std::string stored;
+    forEachStoredPiece(cleared.c_str(), false, [&stored](const char* piece, size_t length) {
+        stored.append(piece, length);
+    });
+    return stored;
+}
 
 XMLWriter::XMLWriter(char** text)
     : XMLWriter(text, [](void* block, size_t size) { return std::realloc(block, size); }) {}
@@ -193,10 +227,7 @@ void XMLWriter::writeEscapedText(const char* name, const char* value) {
         value = "";
     }
     size_t escaped = 0;
-    for (const char* p = value; *p != '\0'; ++p) {
-        const char* entity = entityFor(*p);
-        escaped += entity ? std::strlen(entity) : isControl(*p) ? kDelimLength : 1;
-    }
+    forEachStoredPiece(value, true, [&escaped](const char*, size_t length) { escaped += length; });
     const size_t nameLength = std::strlen(name);
     const size_t size = nameLength + escaped + 5;
     std::unique_ptr<char, FreeBlock> block(static_cast<char*>(reallocate_(nullptr, size)));
@@ -210,19 +241,10 @@ void XMLWriter::writeEscapedText(const char* name, const char* value) {
     out += nameLength;
     *out++ = '=';
     *out++ = '"';
-    for (const char* p = value; *p != '\0'; ++p) {
-        const char* entity = entityFor(*p);
-        if (entity != nullptr) {
-            const size_t n = std::strlen(entity);
-            std::memcpy(out, entity, n);
-            out += n;
-        } else if (isControl(*p)) {
-            std::memcpy(out, kDelim, kDelimLength);
-            out += kDelimLength;
-        } else {
-            *out++ = *p;
-        }
-    }
+    forEachStoredPiece(value, true, [&out](const char* piece, size_t length) {
+        std::memcpy(out, piece, length);
+        out += length;
+    });
     *out++ = '"';
     *out = '\0';
     append(block.get(), size - 1);
@@ -314,9 +336,7 @@ void XMLWriter::writeAttribute(const char* name, const char* value) {
 void XMLWriter::writeAttribute(const char* name, char* value) {
     // The caller's text is changed in place: the output holds 7-bit characters only.
     if (value != nullptr) {
-        for (char* p = value; *p != '\0'; ++p) {
-            *p = static_cast<char>(static_cast<unsigned char>(*p) & 0x7F);
-        }
+        clearTopBits(value);
     }
     writeEscapedText(name, value);
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "raidlib/Writer.h"
 
@@ -66,6 +67,11 @@ public:
     // first block included): the text is then valid but incomplete, and must not be taken
     // for the whole of what was written.
     bool isComplete() const { return complete_; }
+
+    // The text that a value written with writeAttribute(name, char*) reads back as: every
+    // byte's top bit cleared (a byte that becomes NUL ends the text) and every control
+    // character replaced by "DELIM". A live text is compared with a stored one through it.
+    static std::string storedText(const char* value);
 
     XMLWriter(const XMLWriter&) = delete;
     XMLWriter& operator=(const XMLWriter&) = delete;

@@ -32,6 +32,7 @@
 #include "ctlevents/EventCategoryTable.h"
 #include "ctlevents/EventCodeTable.h"
 #include "detect/DetectCatalogKeys.h"
+#include "monitor/ChangeDetectionCatalogKeys.h"
 #include "monitor/MonitorCatalogKeys.h"
 #include "monitor/TaskCatalogKeys.h"
 #include "nls/CatalogKey.h"
@@ -66,6 +67,7 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(ctlevents::kTranslationCatalogKeys),
         CATALOG_SOURCE(ctlevents::eventCodeCatalogKeys),
         CATALOG_SOURCE(monitor::taskEventCatalogKeys),
+        CATALOG_SOURCE(monitor::kChangeDetectionCatalogKeys),
     };
     return kSources;
 }

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <sstream>
 
+#include "snapshot/TLXConfigBuilder.h"
+
 void replaceText(char** buffer, const std::string& text) {
     std::free(*buffer);
     *buffer = static_cast<char*>(std::malloc(text.size() + 1));
@@ -52,4 +54,10 @@ void MonitorLoopTest::runWaits(VelmarMonitor& monitor, int waits) {
     };
     monitor.start();
     clock.onWait = nullptr;
+}
+
+void MonitorLoopTest::writeSnapshotOfHardware() {
+    TLXConfigBuilder builder(path("TLXVLConfig.xml"));
+    builder.build(lib.getHardwareModel(), nullptr);
+    ASSERT_TRUE(builder.writeXML());
 }

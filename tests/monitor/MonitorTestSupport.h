@@ -92,6 +92,9 @@ protected:
     // `waits` (counted from the start).
     void runWaits(VelmarMonitor& monitor, int waits);
     std::string debugLog() const { return readFile("kvorlogs/TLXVLDebug.log"); }
+    // Stores the library's hardware model as the snapshot of an earlier run, so that the
+    // start of the next run finds nothing changed.
+    void writeSnapshotOfHardware();
 
     HookClock clock;
     RecordingLib lib;

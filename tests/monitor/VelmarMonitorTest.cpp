@@ -71,6 +71,7 @@ TEST_F(MonitorLoopTest, EachControllerIsAskedFromItsOwnNextNumber) {
     TreeBuilder tree(lib.getHardwareModel());
     tree.adapter(0, "A0");
     tree.adapter(1, "A1");
+    writeSnapshotOfHardware();  // a quiet start: the stored configuration is the hardware's
     appendRecords(lib, 0, 11);
     appendRecords(lib, 1, 3);
     TestVelmarMonitor monitor(&lib);

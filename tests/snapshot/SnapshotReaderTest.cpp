@@ -149,6 +149,34 @@ TEST_F(SnapshotReader, UnknownMarkupIsSkippedAndMalformedMarkupKeepsWhatWasRead)
     EXPECT_EQ(system->getChild(0)->getChildCount(), 1);
 }
 
+TEST_F(SnapshotReader, OnlyATextThatReachesTheRootsEndIsWhole) {
+    const std::string kWhole =
+        "<System>\n    <Controller controllerID=\"1\" controllerSerial=\"S1\"/>\n"
+        "    <ProgressCollection/>\n</System>\n";
+    const struct {
+        std::string text;
+        bool whole;
+    } kCases[] = {
+        {kWhole, true},
+        {"<System/>\n", true},
+        {kWhole + "trailing junk <", true},                        // nothing after the root is read
+        {kWhole.substr(0, kWhole.size() - 3), false},              // cut inside the root's end tag
+        {kWhole.substr(0, kWhole.find("</System>")), false},       // cut before it
+        {kWhole.substr(0, kWhole.find("S1")), false},              // cut inside an attribute value
+        {kWhole.substr(0, kWhole.find("Progress")), false},        // cut inside a start tag
+        {"<System><Controller controllerID=1/></System>", false},  // malformed
+        {"<System></Controller></Channel>", false},  // stray end tags do not close the root
+        {"", false},
+    };
+    for (const auto& c : kCases) {
+        read(c.text);
+        EXPECT_EQ(builder_->wasReadWhole(), c.whole) << c.text;
+    }
+    fs::remove(path("TLXVLConfig.xml"));
+    EXPECT_FALSE(builder_->readXML());
+    EXPECT_FALSE(builder_->wasReadWhole());
+}
+
 TEST_F(SnapshotReader, DeepNestingDoesNotRecurse) {
     std::string xml = "<System>";
     for (int i = 0; i < 100000; ++i) {
