@@ -18,7 +18,10 @@
 #include "raidlib/Enums.h"
 #include "raidlib/ProgressCollection.h"
 
+struct ControllerEventRecord;
+
 class Adapter;
+class Enclosure;
 class Progress;
 class RaidObject;
 class System;
@@ -153,6 +156,24 @@ private:
     // Waits ms milliseconds unless polling has been disabled; stop() cuts it short.
     void pause(long ms);
     bool isTimeToSaveSnapshot() const;
+
+    // Controller event translation (ctlevents/ControllerEventTranslation.cpp).
+    // Raises the event of one record read from controller adapter's event text.
+    void translateEventRecord(const ControllerEventRecord& record, Adapter* adapter);
+    // The record names a controller missing from the latest tree: the failure event of the
+    // controller in the previous tree, when there is one.
+    void raiseFailedControllerEvent(const ControllerEventRecord& record, const std::string& key);
+    // adapter's drive at the record's channel and device (null, with an error line, when
+    // there is none), and its serial number (empty then).
+    HardDrive* findRecordDrive(Adapter* adapter, const ControllerEventRecord& record);
+    std::string findRecordDriveSerial(Adapter* adapter, const ControllerEventRecord& record);
+    // The identity of the record's channel, as the start-of-run comparisons name it.
+    std::string recordChannelIdentity(Adapter* adapter, const ControllerEventRecord& record);
+    // adapter's enclosure on the record's channel; null when there is none.
+    Enclosure* findRecordEnclosure(Adapter* adapter, const ControllerEventRecord& record);
+    // The size, RAID level and quick-initialisation texts of the logical drive the record
+    // announces as added; none when the latest tree does not hold it.
+    std::vector<std::string> addedLogicalDriveTexts(const ControllerEventRecord& record);
 
     // Change-detection cycle helpers (monitor/ChangeDetectionCycle.cpp).
     // The stored system of the snapshot file; null on a first run (no file) and for a

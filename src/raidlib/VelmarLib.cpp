@@ -9,6 +9,7 @@
 
 #include "raidlib/Adapter.h"
 #include "raidlib/Enclosure.h"
+#include "raidlib/HardDrive.h"
 #include "raidlib/LogicalDrive.h"
 #include "raidlib/PhysicalDevice.h"
 #include "raidlib/ProgressCollection.h"
@@ -227,6 +228,45 @@ Addr objectAddr(uint32_t adapterID, uint32_t logicalDriveID, uint32_t channelID,
                 Addr::kUnset, Addr::kUnset);
 }
 
+bool isFailedSupply(int code) {
+    return code == SAFTE_PS_MALFUNCTIONING_ON || code == SAFTE_PS_MALFUNCTIONING_OFF;
+}
+
+bool isWorkingSupply(int code) {
+    return code == SAFTE_PS_OPERATIONAL_ON || code == SAFTE_PS_OPERATIONAL_OFF ||
+           code == SAFTE_PS_PRESENT;
+}
+
+bool isChargedBattery(EnumBatteryStatus status) {
+    return status == BATTERY_STATUS_OK || status == BATTERY_STATUS_FULLY_CHARGED;
+}
+
+// The codes a controller logs over the life of a logical drive's task; 0: none logged.
+struct TaskCodes {
+    EnumTaskType type;
+    int started;
+    int completed;
+    int failed;
+    int stopped;
+};
+constexpr TaskCodes kTaskCodes[] = {
+    {TASK_TYPE_REBUILD, 304, 305, 306, 349},     {TASK_TYPE_SYNC, 307, 308, 309, 350},
+    {TASK_TYPE_SYNC_NO_FIX, 307, 308, 309, 352}, {TASK_TYPE_MIGRATION, 310, 311, 312, 0},
+    {TASK_TYPE_COMPRESSION, 313, 314, 315, 0},   {TASK_TYPE_DECOMPRESSION, 316, 317, 318, 0},
+    {TASK_TYPE_SNAPSHOT, 319, 320, 321, 0},      {TASK_TYPE_COMPACTION, 332, 333, 334, 0},
+    {TASK_TYPE_EXPANSION, 335, 336, 337, 0},     {TASK_TYPE_COPY_BACK, 340, 339, 341, 0},
+    {TASK_TYPE_BUILD, 342, 343, 344, 351},       {TASK_TYPE_QUICK_INIT, 342, 343, 344, 351},
+};
+
+const TaskCodes* findTaskCodes(EnumTaskType type) {
+    for (const TaskCodes& codes : kTaskCodes) {
+        if (codes.type == type) {
+            return &codes;
+        }
+    }
+    return nullptr;
+}
+
 bool isCriticalState(EnumLogicalDeviceState state) {
     return state == LD_STATE_CRITICAL || state == LD_STATE_DEGRADED ||
            state == LD_STATE_CRITICAL_HIDDEN;
@@ -344,16 +384,15 @@ bool VelmarLib::setPowerSupplyStatus(uint32_t adapterID, uint32_t channelID,
             s->setPowerSupplyStatus(supply, static_cast<uint8_t>(code));
         }
     });
-    const bool wasBad = before == SAFTE_PS_MALFUNCTIONING_ON || before == SAFTE_PS_NOT_PRESENT;
     RaidEvent record;
-    if (code == before) {
-        return true;
-    } else if (code == SAFTE_PS_MALFUNCTIONING_ON) {
+    if (isFailedSupply(code) && !isFailedSupply(before)) {
         record = RaidEvent(510, kError);
-    } else if (code == SAFTE_PS_NOT_PRESENT) {
+    } else if (code == SAFTE_PS_NOT_PRESENT && before != SAFTE_PS_NOT_PRESENT) {
         record = RaidEvent(512, kWarning);
-    } else if (wasBad) {
+    } else if (isWorkingSupply(code) && isFailedSupply(before)) {
         record = RaidEvent(509, kInformational);
+    } else if (isWorkingSupply(code) && before == SAFTE_PS_NOT_PRESENT) {
+        record = RaidEvent(511, kInformational);
     } else {
         return true;
     }
@@ -457,5 +496,176 @@ bool VelmarLib::setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskTyp
         pending_.push_back(
             {addr, [logicalDriveID, task](RaidObject& o) { setTaskOn(o, logicalDriveID, task); }});
     }
+    return true;
+}
+
+bool VelmarLib::setBatteryStatus(uint32_t adapterID, EnumBatteryStatus status) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    const Addr addr = objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset);
+    auto* adapter = static_cast<Adapter*>(modelObjectLocked(addr, "Adapter"));
+    if (adapter == nullptr) {
+        return false;
+    }
+    const EnumBatteryStatus before = adapter->getBatStatus();
+    editLocked(addr, [status](RaidObject& o) { static_cast<Adapter&>(o).setBatStatus(status); });
+    RaidEvent record;
+    if (status == before) {
+        return true;
+    } else if (status == BATTERY_STATUS_NEW) {
+        record = RaidEvent(203, kError);
+    } else if (status == BATTERY_STATUS_LOW) {
+        record = RaidEvent(214, kWarning);
+    } else if (isChargedBattery(status) && !isChargedBattery(before)) {
+        record = RaidEvent(217, kInformational);
+    } else {
+        return true;
+    }
+    record.set("adapterID", long(adapterID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setBatteryTempWarning(uint32_t adapterID, bool warning) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    const Addr addr = objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset);
+    auto* adapter = static_cast<Adapter*>(modelObjectLocked(addr, "Adapter"));
+    if (adapter == nullptr) {
+        return false;
+    }
+    const bool before = adapter->IsBatTempWarning();
+    editLocked(addr,
+               [warning](RaidObject& o) { static_cast<Adapter&>(o).setBatTempWarning(warning); });
+    if (warning != before) {
+        RaidEvent record = warning ? RaidEvent(211, kWarning) : RaidEvent(216, kInformational);
+        record.set("adapterID", long(adapterID));
+        appendLocked(adapterID, record);
+    }
+    return true;
+}
+
+bool VelmarLib::setPfaError(uint32_t adapterID, uint32_t channelID, uint32_t deviceID, bool error) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    const Addr addr = objectAddr(adapterID, Addr::kUnset, channelID, deviceID);
+    auto* drive = static_cast<HardDrive*>(modelObjectLocked(addr, "HardDrive"));
+    if (drive == nullptr) {
+        return false;
+    }
+    const bool before = drive->getPfaError();
+    editLocked(addr, [error](RaidObject& o) { static_cast<HardDrive&>(o).setPfaError(error); });
+    if (!error || before) {
+        return true;
+    }
+    const bool hasFru = drive->getFruNumber()[0] != '\0';
+    RaidEvent record(hasFru ? 405 : 402, kWarning);
+    if (hasFru) {
+        record.set("FRU", drive->getFruNumber());
+    }
+    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+    record.set("deviceID", long(deviceID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setAdapterStatus(uint32_t adapterID, EnumControllerStatus status) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    const Addr addr = objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset);
+    auto* adapter = static_cast<Adapter*>(modelObjectLocked(addr, "Adapter"));
+    if (adapter == nullptr) {
+        return false;
+    }
+    const EnumControllerStatus before = adapter->getAdapterStatus();
+    editLocked(addr,
+               [status](RaidObject& o) { static_cast<Adapter&>(o).setAdapterStatus(status); });
+    if (status != before) {
+        RaidEvent record = status == CONTROLLER_STATUS_FAILED ? RaidEvent(202, kError)
+                                                              : RaidEvent(299, kInformational);
+        record.set("adapterID", long(adapterID));
+        appendLocked(adapterID, record);
+    }
+    return true;
+}
+
+bool VelmarLib::startTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    const Addr addr = objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset);
+    const TaskCodes* codes = findTaskCodes(type);
+    if (modelObjectLocked(addr, "LogicalDrive") == nullptr || codes == nullptr) {
+        return false;
+    }
+    const Progress task(type, TASK_STATE_RUNNING, 0, logicalDriveID);
+    editLocked(addr, [task](RaidObject& o) { static_cast<LogicalDrive&>(o).setProgress(task); });
+    RaidEvent record(codes->started, kInformational);
+    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::setTaskProgress(uint32_t adapterID, uint32_t logicalDriveID, uint32_t percent) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    const Addr addr = objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset);
+    auto* drive = static_cast<LogicalDrive*>(modelObjectLocked(addr, "LogicalDrive"));
+    Progress task;
+    if (drive == nullptr || (drive->getProgress(task), task.getType() == TASK_TYPE_NONE)) {
+        return false;
+    }
+    task.setPercent(percent);
+    editLocked(addr, [task](RaidObject& o) { static_cast<LogicalDrive&>(o).setProgress(task); });
+    return true;
+}
+
+bool VelmarLib::endTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskState end) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    const Addr addr = objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset);
+    auto* drive = static_cast<LogicalDrive*>(modelObjectLocked(addr, "LogicalDrive"));
+    Progress task;
+    if (drive == nullptr || (drive->getProgress(task), task.getType() == TASK_TYPE_NONE)) {
+        return false;
+    }
+    editLocked(addr, [](RaidObject& o) { static_cast<LogicalDrive&>(o).setProgress(Progress()); });
+    const TaskCodes* codes = findTaskCodes(task.getType());
+    RaidEvent record;
+    if (codes == nullptr) {
+        return true;
+    } else if (end == TASK_STATE_COMPLETED) {
+        record = RaidEvent(codes->completed, kInformational);
+    } else if (end == TASK_STATE_FAILED) {
+        record = RaidEvent(codes->failed, kError);
+    } else if (end == TASK_STATE_STOPPED && codes->stopped != 0) {
+        record = RaidEvent(codes->stopped, kInformational);
+    } else {
+        return true;
+    }
+    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::addLogicalDrive(uint32_t adapterID, LogicalDrive* drive) {
+    std::unique_ptr<LogicalDrive> owned(drive);
+    std::lock_guard<port::Mutex> lock(mutex_);
+    RaidObject* adapter = modelObjectLocked(
+        objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset), "Adapter");
+    if (adapter == nullptr || owned == nullptr) {
+        return false;
+    }
+    const uint32_t logicalDriveID = owned->getLogicalDriveID();
+    adapter->addChild(owned.release());
+    RaidEvent record(346, kInformational);
+    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
+bool VelmarLib::deleteLogicalDrive(uint32_t adapterID, uint32_t logicalDriveID) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    RaidObject* drive = modelObjectLocked(
+        objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset), "LogicalDrive");
+    if (drive == nullptr) {
+        return false;
+    }
+    delete drive;  // unlinks itself from its parent
+    RaidEvent record(347, kInformational);
+    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
+    appendLocked(adapterID, record);
     return true;
 }

@@ -23,6 +23,7 @@
 #include "raidlib/System.h"
 
 class Enclosure;
+class LogicalDrive;
 
 class TLX_EXPORT VelmarLib : public BrixLibPlugin {
 public:
@@ -82,8 +83,8 @@ public:
     bool setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
                  EnumTaskState state, uint32_t percent);
 
-    // Enclosure changes. A SAF-TE power-supply code: malfunctioning (0x10) logs 510, not
-    // present (0x20) 512, any other code after one of these 509.
+    // Enclosure changes. A SAF-TE power-supply code: malfunctioning logs 510, not present
+    // 512, working again 509 after a failure and 511 after being absent.
     bool setPowerSupplyStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
                               unsigned supply, EnumSAFTEPowerSupplyStatusCodes code);
     // Sets or clears the SAF-TE temperature flags: out of range logs 508, back in range 507.
@@ -95,6 +96,28 @@ public:
     // the new one, as when a controller is found in another order; logs nothing. False when
     // there is no controller `from` or already one `to`.
     bool renumberAdapter(uint32_t from, uint32_t to);
+    // Battery status new logs 203, low 214, okay or fully charged from another status 217.
+    bool setBatteryStatus(uint32_t adapterID, EnumBatteryStatus status);
+    // The battery temperature warning switched on logs 211, off 216.
+    bool setBatteryTempWarning(uint32_t adapterID, bool warning);
+    // A drive's predictive-failure flag newly set logs 405 with the drive's FRU number, 402
+    // when it has none; clearing it logs nothing.
+    bool setPfaError(uint32_t adapterID, uint32_t channelID, uint32_t deviceID, bool error);
+    // The controller's status: failed logs 202, any other change 299.
+    bool setAdapterStatus(uint32_t adapterID, EnumControllerStatus status);
+    // A task of a logical drive as the controller reports it: starting one logs its start
+    // code (304 for a rebuild, ...); its progress logs nothing; ending it as completed,
+    // failed or stopped logs the code of that end (stopped: an abort code where the task
+    // has one) and leaves the logical drive without task. False for a task type without
+    // codes, or (progress and end) when the logical drive runs no task.
+    bool startTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type);
+    bool setTaskProgress(uint32_t adapterID, uint32_t logicalDriveID, uint32_t percent);
+    bool endTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskState end);
+    // Adds drive (taking ownership; deleted when the controller is missing) below the
+    // controller and logs 346 for its logical drive ID; deleting one logs 347. Like every
+    // added or removed object they show in the next getNewSystem().
+    bool addLogicalDrive(uint32_t adapterID, LogicalDrive* drive);
+    bool deleteLogicalDrive(uint32_t adapterID, uint32_t logicalDriveID);
 
 private:
     struct LoggedRecord {

@@ -29,6 +29,8 @@
 #include <string>
 #include <vector>
 
+#include "ctlevents/EventCategoryTable.h"
+#include "ctlevents/EventCodeTable.h"
 #include "detect/ControllerCatalogKeys.h"
 #include "detect/DetectCatalogKeys.h"
 #include "detect/EnclosureEventTable.h"
@@ -75,6 +77,8 @@ const std::vector<CatalogSource>& sources() {
         CATALOG_SOURCE(detect::physicalDriveCatalogKeys),
         CATALOG_SOURCE(detect::logicalDriveCatalogKeys),
         CATALOG_SOURCE(detect::enclosureCatalogKeys),
+        CATALOG_SOURCE(ctlevents::kTranslationCatalogKeys),
+        CATALOG_SOURCE(ctlevents::eventCodeCatalogKeys),
     };
     // clang-format on
     return kSources;
