@@ -1,9 +1,10 @@
 #include "tools/ScenarioRunner.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
-#include <iostream>
+#include <mutex>
 #include <sstream>
 #include <thread>
 
@@ -19,6 +20,14 @@ std::vector<std::string> split(const std::string& line) {
         words.push_back(word);
     }
     return words;
+}
+
+std::string join(const std::vector<std::string>& words) {
+    std::string text;
+    for (const std::string& word : words) {
+        text += (text.empty() ? "" : " ") + word;
+    }
+    return text;
 }
 
 // "name=value" options after the positional words.
@@ -38,7 +47,24 @@ bool number(const std::string& text, long& value) {
     }
     char* end = nullptr;
     value = std::strtol(text.c_str(), &end, 0);
-    return *end == '\0';
+    return *end == '\0' && value >= 0 && value < 0x7FFFFFFF;
+}
+
+// The positional numbers words[first .. first + count - 1].
+bool numbers(const std::vector<std::string>& words, size_t first, size_t count,
+             std::vector<uint32_t>& out) {
+    if (words.size() < first + count) {
+        return false;
+    }
+    out.clear();
+    for (size_t i = first; i < first + count; ++i) {
+        long value = 0;
+        if (!number(words[i], value)) {
+            return false;
+        }
+        out.push_back(static_cast<uint32_t>(value));
+    }
+    return true;
 }
 
 struct Named {
@@ -49,18 +75,50 @@ struct Named {
 constexpr Named kDriveStates[] = {
     {"ready", PD_STATE_READY},        {"online", PD_STATE_ONLINE},
     {"defunct", PD_STATE_DEFUNCT},    {"rebuilding", PD_STATE_REBUILDING},
-    {"hotspare", PD_STATE_HOT_SPARE},
+    {"hotspare", PD_STATE_HOT_SPARE}, {"raw", PD_STATE_RAW},
+    {"standby", PD_STATE_STANDBY},    {"missing", PD_STATE_NOT_PRESENT},
 };
 constexpr Named kLogicalStates[] = {
-    {"okay", LD_STATE_OKAY},
-    {"critical", LD_STATE_CRITICAL},
-    {"offline", LD_STATE_OFFLINE},
+    {"offline", LD_STATE_OFFLINE},   {"okay", LD_STATE_OKAY},
+    {"critical", LD_STATE_CRITICAL}, {"recovering", LD_STATE_RECOVERING},
     {"degraded", LD_STATE_DEGRADED},
 };
 constexpr Named kChannelTypes[] = {
     {"scsi", CHANNEL_TYPE_SCSI},
     {"sata", CHANNEL_TYPE_SATA},
     {"sas", CHANNEL_TYPE_SAS},
+};
+constexpr Named kBatteryStates[] = {
+    {"none", BATTERY_STATUS_NONE},
+    {"charging", BATTERY_STATUS_CHARGING},
+    {"missing", BATTERY_STATUS_NOT_INSTALLED},
+    {"ok", BATTERY_STATUS_OK},
+    {"new", BATTERY_STATUS_NEW},
+    {"charged", BATTERY_STATUS_FULLY_CHARGED},
+    {"low", BATTERY_STATUS_LOW},
+    {"reconditioning", BATTERY_STATUS_RECONDITIONING},
+};
+constexpr Named kFanCodes[] = {
+    {"ok", SAFTE_FAN_OPERATIONAL},
+    {"failed", SAFTE_FAN_MALFUNCTIONING},
+    {"missing", SAFTE_FAN_NOT_INSTALLED},
+};
+constexpr Named kSupplyCodes[] = {
+    {"ok", SAFTE_PS_OPERATIONAL_ON},
+    {"failed", SAFTE_PS_MALFUNCTIONING_ON},
+    {"missing", SAFTE_PS_NOT_PRESENT},
+};
+constexpr Named kTaskTypes[] = {
+    {"none", TASK_TYPE_NONE},           {"build", TASK_TYPE_BUILD},
+    {"clear", TASK_TYPE_CLEAR},         {"verify", TASK_TYPE_VERIFY},
+    {"sync", TASK_TYPE_SYNC},           {"rebuild", TASK_TYPE_REBUILD},
+    {"migration", TASK_TYPE_MIGRATION}, {"copyback", TASK_TYPE_COPY_BACK},
+    {"expansion", TASK_TYPE_EXPANSION}, {"mediascan", TASK_TYPE_MEDIA_SCAN},
+};
+constexpr Named kTaskStates[] = {
+    {"idle", TASK_STATE_NOT_RUNNING}, {"completed", TASK_STATE_COMPLETED},
+    {"running", TASK_STATE_RUNNING},  {"failed", TASK_STATE_FAILED},
+    {"paused", TASK_STATE_PAUSED},    {"stopped", TASK_STATE_STOPPED},
 };
 
 template <size_t N>
@@ -74,151 +132,397 @@ bool lookup(const Named (&table)[N], const std::string& name, int& value) {
     return false;
 }
 
+template <size_t N>
+std::string names(const Named (&table)[N]) {
+    std::string text;
+    for (const Named& row : table) {
+        text += (text.empty() ? "" : "|") + std::string(row.name);
+    }
+    return text;
+}
+
+// Two 32-bit words of a 16-digit hexadecimal world-wide name, low word first, each read so
+// that the identity string shows the digits in the order written.
+bool worldWideName(const std::string& hex, uint32_t& low, uint32_t& high) {
+    if (hex.size() != 16 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
+        return false;
+    }
+    auto word = [&hex](size_t at) {
+        uint32_t value = 0;
+        for (int byte = 3; byte >= 0; --byte) {
+            value = (value << 8) |
+                    static_cast<uint32_t>(std::stoul(hex.substr(at + 2 * byte, 2), nullptr, 16));
+        }
+        return value;
+    };
+    low = word(0);
+    high = word(8);
+    return true;
+}
+
 }  // namespace
 
 const char* ScenarioRunner::defaultScenario() {
-    return "# Two controllers, each with drives and logical drives.\n"
-           "controller 0 serial=VLM-A0001 family=pell\n"
-           "channel 0 0 type=scsi\n"
-           "drive 0 0 0\n"
-           "drive 0 0 1\n"
-           "drive 0 0 2\n"
-           "drive 0 0 3 state=hotspare\n"
-           "logical 0 0 level=5\n"
-           "controller 1 serial=VLM-B0002 family=omdi\n"
-           "channel 1 0 type=sas\n"
-           "drive 1 0 0\n"
-           "drive 1 0 1\n"
-           "logical 1 0 level=1\n"
-           "# The controllers log what happens to them.\n"
-           "at 1 record 0 eventCode=304 eventType=1 logicalDriveID=0\n"
+    return "# Two controllers: a Pell controller with SAS drives and an enclosure with four fans\n"
+           "# and two power supplies holding a RAID 5 array, and an Omdi controller with SATA\n"
+           "# drives holding a RAID 1 mirror.\n"
+           "controller 0 serial=VLM-A0001 family=pell slot=3 battery=ok\n"
+           "channel 0 0 type=sas\n"
+           "drive 0 0 0 wwn=5000C50012345670 fru=49Y1866\n"
+           "drive 0 0 1 wwn=5000C50012345671 fru=49Y1866\n"
+           "drive 0 0 2 wwn=5000C50012345672 fru=49Y1866\n"
+           "drive 0 0 3 wwn=5000C50012345673 fru=49Y1866 state=hotspare\n"
+           "enclosure 0 0 15 fans=4 supplies=2\n"
+           "logical 0 0 level=5 size=7340032\n"
+           "controller 1 serial=VLM-B0002 family=omdi slot=4\n"
+           "channel 1 0 type=sata ports=4\n"
+           "drive 1 0 0 port=0\n"
+           "drive 1 0 1 port=1\n"
+           "logical 1 0 level=1 size=953869\n"
+           "\n"
+           "# Run 1: no snapshot yet. Then the controllers log what happens: a drive fails, the\n"
+           "# hot spare takes its place and a rebuild runs, a fan fails.\n"
+           "run\n"
            "at 2 drive-state 0 0 1 defunct\n"
            "at 2 logical-state 0 0 critical\n"
-           "at 3 record 1 eventCode=217 eventType=1\n"
-           "at 4 record 0 eventCode=305 eventType=1 logicalDriveID=0\n"
-           "at 6 stop\n";
+           "at 3 task 0 0 rebuild running 5\n"
+           "at 5 fan 0 0 15 2 failed\n"
+           "at 6 task 0 0 rebuild running 40\n"
+           "at 8 task 0 0 rebuild running 75\n"
+           "at 11 stop\n"
+           "\n"
+           "# While no monitor runs: the rebuild completes and the array recovers, the failed\n"
+           "# drive is pulled, the mirror loses a drive, a power supply fails.\n"
+           "while-stopped task 0 0 rebuild completed 100\n"
+           "while-stopped logical-state 0 0 okay\n"
+           "while-stopped remove-drive 0 0 1\n"
+           "while-stopped drive-state 1 0 1 defunct\n"
+           "while-stopped logical-state 1 0 critical\n"
+           "while-stopped supply 0 0 15 1 failed\n"
+           "\n"
+           "# Run 2 reports exactly those changes from the snapshot run 1 left.\n"
+           "run\n"
+           "at 3 stop\n";
 }
 
-bool ScenarioRunner::load(const std::string& text) {
+bool ScenarioRunner::load(const std::string& text, const std::string& name) {
     std::istringstream in(text);
     std::string line;
     int lineNumber = 0;
+    std::vector<std::vector<std::string>> whileStopped;
+    bool inRun = false;
+    auto fail = [&](const std::string& why) {
+        error_ = name + ":" + std::to_string(lineNumber) + ": " + why + ": \"" + line + "\"";
+        return false;
+    };
     while (std::getline(in, line)) {
         ++lineNumber;
         std::vector<std::string> words = split(line);
         if (words.empty() || words[0][0] == '#') {
             continue;
         }
-        bool ok = true;
-        if (words[0] == "at") {
+        std::string why;
+        if (words[0] == "run") {
+            runs_.push_back({std::move(whileStopped), {}, 0});
+            whileStopped.clear();
+            inRun = true;
+        } else if (words[0] == "at") {
             long second = 0;
-            ok = words.size() >= 3 && number(words[1], second) && second >= 0;
-            if (ok) {
-                steps_.push_back({static_cast<int>(second), {words.begin() + 2, words.end()}});
-                endSecond_ = std::max(endSecond_, static_cast<int>(second));
+            if (words.size() < 3 || !number(words[1], second)) {
+                return fail("expected \"at SECOND change\"");
             }
-        } else {
-            ok = applyHardware(words);
+            if (!inRun) {
+                if (!runs_.empty()) {
+                    return fail("a timed step after a run's stop needs a \"run\" line first");
+                }
+                runs_.push_back({std::move(whileStopped), {}, 0});
+                whileStopped.clear();
+                inRun = true;
+            }
+            std::vector<std::string> change(words.begin() + 2, words.end());
+            if (change[0] != "stop" && !applyChange(change, why)) {
+                return fail(why);
+            }
+            Run& run = runs_.back();
+            run.steps.push_back({static_cast<int>(second), change});
+            run.stopSecond = std::max(run.stopSecond, static_cast<int>(second));
+            if (change[0] == "stop") {
+                inRun = false;
+            }
+        } else if (words[0] == "while-stopped") {
+            std::vector<std::string> change(words.begin() + 1, words.end());
+            if (change.empty() || change[0] == "stop" || !applyChange(change, why)) {
+                return fail(why.empty() ? "expected \"while-stopped change\"" : why);
+            }
+            if (inRun) {
+                return fail("the run before needs an \"at SECOND stop\" line first");
+            }
+            whileStopped.push_back(change);
+        } else if (!runs_.empty() || !whileStopped.empty()) {
+            return fail("hardware lines come before the first run");
+        } else if (!applyHardware(words, why)) {
+            return fail(why);
         }
-        if (!ok) {
-            error_ = "line " + std::to_string(lineNumber) + ": cannot read \"" + line + "\"";
-            return false;
-        }
+    }
+    if (!whileStopped.empty()) {
+        error_ = name + ": changes made while stopped need a \"run\" after them to be seen";
+        return false;
+    }
+    if (runs_.empty()) {
+        runs_.push_back({{}, {}, 3});  // hardware only: one short run reports its state
     }
     return true;
 }
 
-bool ScenarioRunner::applyHardware(const std::vector<std::string>& w) {
+bool ScenarioRunner::applyHardware(const std::vector<std::string>& w, std::string& why) {
     System* model = library_.getHardwareModel();
-    long a = 0, b = 0, c = 0;
-    if (w[0] == "controller" && w.size() >= 2 && number(w[1], a)) {
-        std::string family = option(w, "family", "pell");
-        Adapter* adapter = family == "omdi"   ? new OmdiAdapter()
-                           : family == "pell" ? static_cast<Adapter*>(new PellAdapter())
-                                              : new Adapter();
-        adapter->setAdapterID(static_cast<uint32_t>(a));
-        adapter->setSerialNumString(option(w, "serial"));
-        adapter->setDeviceVendor("VELMAR");
-        adapter->setDeviceName("RAID Controller");
-        model->addChild(adapter);
-        return true;
-    }
-    if (w[0] == "channel" && w.size() >= 3 && number(w[1], a) && number(w[2], b)) {
-        Adapter* adapter = findAdapter(static_cast<uint32_t>(a));
-        int type = CHANNEL_TYPE_SCSI;
-        if (adapter == nullptr || !lookup(kChannelTypes, option(w, "type", "scsi"), type)) {
+    std::vector<uint32_t> n;
+    int value = 0;
+    long parsed = 0;
+    if (w[0] == "controller" && numbers(w, 1, 1, n)) {
+        const std::string family = option(w, "family", "pell");
+        Adapter* adapter = family == "omdi"    ? new OmdiAdapter()
+                           : family == "pell"  ? static_cast<Adapter*>(new PellAdapter())
+                           : family == "plain" ? new Adapter()
+                                               : nullptr;
+        if (adapter == nullptr) {
+            why = "family is pell, omdi or plain";
             return false;
         }
-        Channel* channel = type == CHANNEL_TYPE_SATA ? new SATAChannel() : new Channel();
-        channel->setChannelID(static_cast<uint32_t>(b));
-        channel->setChannelType(static_cast<EnumChannelType>(type));
+        adapter->setAdapterID(n[0]);
+        model->addChild(adapter);
+        adapter->setSerialNumString(option(w, "serial"));
+        adapter->setDeviceVendor(option(w, "vendor", "VELMAR"));
+        adapter->setDeviceName(option(w, "name", "RAID Controller"));
+        adapter->setLimit(LIMIT_MAX_LOGICAL_DRIVES, 31);
+        if (number(option(w, "slot"), parsed)) {
+            adapter->setPhysicalSlot(static_cast<int>(parsed));
+        }
+        if (!lookup(kBatteryStates, option(w, "battery", "none"), value)) {
+            why = "battery is " + names(kBatteryStates);
+            return false;
+        }
+        adapter->setBatStatus(static_cast<EnumBatteryStatus>(value));
+        return true;
+    }
+    if (w[0] == "channel" && numbers(w, 1, 2, n)) {
+        Adapter* adapter = findAdapter(n[0]);
+        if (adapter == nullptr || !lookup(kChannelTypes, option(w, "type", "scsi"), value)) {
+            why = adapter == nullptr ? "no such controller" : "type is " + names(kChannelTypes);
+            return false;
+        }
+        Channel* channel = nullptr;
+        if (value == CHANNEL_TYPE_SATA) {
+            auto* sata = new SATAChannel();
+            sata->setPortCount(number(option(w, "ports", "4"), parsed) ? parsed : 4);
+            channel = sata;
+        } else {
+            channel = new Channel();
+        }
+        channel->setChannelID(n[1]);
+        channel->setChannelType(static_cast<EnumChannelType>(value));
         adapter->addChild(channel);
         return true;
     }
-    if (w[0] == "drive" && w.size() >= 4 && number(w[1], a) && number(w[2], b) && number(w[3], c)) {
-        Channel* channel = findChannel(static_cast<uint32_t>(a), static_cast<uint32_t>(b));
-        int state = PD_STATE_ONLINE;
-        if (channel == nullptr || !lookup(kDriveStates, option(w, "state", "online"), state)) {
+    if ((w[0] == "drive" || w[0] == "enclosure") && numbers(w, 1, 3, n)) {
+        Channel* channel = findChannel(n[0], n[1]);
+        if (channel == nullptr) {
+            why = "no such controller and channel";
+            return false;
+        }
+        const std::string where =
+            std::to_string(n[0]) + "-" + std::to_string(n[1]) + "-" + std::to_string(n[2]);
+        if (w[0] == "enclosure") {
+            long fans = 2, supplies = 2;
+            if (!number(option(w, "fans", "2"), fans) || fans > 32 ||
+                !number(option(w, "supplies", "2"), supplies) || supplies > 32) {
+                why = "fans and supplies are 0 to 32";
+                return false;
+            }
+            auto* enclosure = new Enclosure();
+            enclosure->setDeviceID(n[2]);
+            channel->addChild(enclosure);
+            enclosure->setVendor(option(w, "vendor", "VELMAR"));
+            enclosure->setModel(option(w, "model", "EXP-12S"));
+            enclosure->setSerialNumber(option(w, "serial", "ENC" + where));
+            enclosure->setSafteDataValid(true);
+            auto* config = new SafteConfig();
+            config->setFanCount(static_cast<uint16_t>(fans));
+            config->setPowerSupplyCount(static_cast<uint16_t>(supplies));
+            enclosure->setSafteConfig(config);
+            auto* status = new SafteStatus();
+            for (long i = 0; i < supplies; ++i) {
+                status->setPowerSupplyStatus(static_cast<unsigned>(i), SAFTE_PS_OPERATIONAL_ON);
+            }
+            enclosure->setSafteStatus(status);
+            return true;
+        }
+        if (!lookup(kDriveStates, option(w, "state", "online"), value)) {
+            why = "state is " + names(kDriveStates);
             return false;
         }
         auto* drive = new HardDrive();
-        drive->setDeviceID(static_cast<uint32_t>(c));
+        drive->setDeviceID(n[2]);
         channel->addChild(drive);
-        drive->setState(static_cast<EnumPhysicalDeviceState>(state));
+        drive->setState(static_cast<EnumPhysicalDeviceState>(value));
         drive->setVendor(option(w, "vendor", "QEB-LMD"));
-        drive->setModel(option(w, "model", "DISK-" + std::to_string(c)));
-        drive->setSerialNumber(
-            option(w, "serial",
-                   "SN" + std::to_string(a) + "-" + std::to_string(b) + "-" + std::to_string(c)));
+        drive->setModel(option(w, "model", "ST9146803SS"));
+        drive->setSerialNumber(option(w, "serial", "SN" + where));
+        drive->setFruNumber(option(w, "fru"));
+        const std::string wwn = option(w, "wwn");
+        uint32_t low = 0, high = 0;
+        if (!wwn.empty() && !worldWideName(wwn, low, high)) {
+            why = "wwn is 16 hexadecimal digits";
+            return false;
+        }
+        drive->setWWN0(low);
+        drive->setWWN1(high);
+        if (number(option(w, "port"), parsed)) {
+            drive->setSataPort(static_cast<uint32_t>(parsed));
+        }
         return true;
     }
-    if (w[0] == "logical" && w.size() >= 3 && number(w[1], a) && number(w[2], b)) {
-        Adapter* adapter = findAdapter(static_cast<uint32_t>(a));
-        long level = 5;
-        int state = LD_STATE_OKAY;
+    if (w[0] == "logical" && numbers(w, 1, 2, n)) {
+        Adapter* adapter = findAdapter(n[0]);
+        long level = 5, size = 0;
         if (adapter == nullptr || !number(option(w, "level", "5"), level) ||
-            !lookup(kLogicalStates, option(w, "state", "okay"), state)) {
+            !number(option(w, "size", "0"), size) ||
+            !lookup(kLogicalStates, option(w, "state", "okay"), value)) {
+            why = adapter == nullptr ? "no such controller"
+                                     : "expected level=N size=N state=" + names(kLogicalStates);
             return false;
         }
         auto* drive = new LogicalDrive();
-        drive->setLogicalDriveID(static_cast<uint32_t>(b));
-        drive->setState(static_cast<EnumLogicalDeviceState>(state));
-        drive->setRaidLevel(static_cast<EnumRaidLevel>(level));
+        drive->setLogicalDriveID(n[1]);
         adapter->addChild(drive);
+        drive->setState(static_cast<EnumLogicalDeviceState>(value));
+        drive->setRaidLevel(static_cast<EnumRaidLevel>(level));
+        drive->setDataSpace64(static_cast<uint64_t>(size));
         return true;
     }
+    why = "not a hardware line (controller, channel, drive, enclosure, logical) with its numbers";
     return false;
 }
 
-bool ScenarioRunner::applyStep(const std::vector<std::string>& w) {
-    long a = 0, b = 0, c = 0;
-    if (w[0] == "record" && w.size() >= 2 && number(w[1], a)) {
+// Applies one change to the library's model when `apply` is set; otherwise only checks its
+// words. Changes that a controller notices log the record it would log.
+bool ScenarioRunner::applyChange(const std::vector<std::string>& w, std::string& why) {
+    std::vector<uint32_t> n;
+    int value = 0;
+    const std::string& kind = w[0];
+    const bool check = !applying_;
+    if (kind == "drive-state" && numbers(w, 1, 3, n) && w.size() == 5) {
+        if (!lookup(kDriveStates, w[4], value)) {
+            why = "drive state is " + names(kDriveStates);
+            return false;
+        }
+        return check || library_.setDriveState(n[0], n[1], n[2],
+                                               static_cast<EnumPhysicalDeviceState>(value));
+    }
+    if (kind == "logical-state" && numbers(w, 1, 2, n) && w.size() == 4) {
+        if (!lookup(kLogicalStates, w[3], value)) {
+            why = "logical drive state is " + names(kLogicalStates);
+            return false;
+        }
+        return check || library_.setLogicalDriveState(n[0], n[1],
+                                                      static_cast<EnumLogicalDeviceState>(value));
+    }
+    if ((kind == "fan" || kind == "supply") && numbers(w, 1, 4, n) && w.size() == 6) {
+        if (!lookup(kind == "fan" ? kFanCodes : kSupplyCodes, w[5], value)) {
+            why = kind + " code is ok|failed|missing";
+            return false;
+        }
+        if (kind == "fan") {
+            return check || library_.setFanStatus(n[0], n[1], n[2], n[3],
+                                                  static_cast<EnumSAFTEFanStatusCodes>(value));
+        }
+        return check ||
+               library_.setPowerSupplyStatus(n[0], n[1], n[2], n[3],
+                                             static_cast<EnumSAFTEPowerSupplyStatusCodes>(value));
+    }
+    if (kind == "task" && numbers(w, 1, 2, n) && w.size() == 6) {
+        int state = 0;
+        long percent = 0;
+        if (!lookup(kTaskTypes, w[3], value) || !lookup(kTaskStates, w[4], state) ||
+            !number(w[5], percent) || percent > 100) {
+            why = "expected task CONTROLLER LOGICAL " + names(kTaskTypes) + " " +
+                  names(kTaskStates) + " PERCENT";
+            return false;
+        }
+        return check ||
+               applyTask(n[0], n[1], static_cast<EnumTaskType>(value),
+                         static_cast<EnumTaskState>(state), static_cast<uint32_t>(percent));
+    }
+    if (kind == "remove-drive" && numbers(w, 1, 3, n) && w.size() == 4) {
+        return check || library_.removeDrive(n[0], n[1], n[2]);
+    }
+    if ((kind == "battery" || kind == "controller-serial") && numbers(w, 1, 1, n) &&
+        w.size() == 3) {
+        if (kind == "battery" && !lookup(kBatteryStates, w[2], value)) {
+            why = "battery is " + names(kBatteryStates);
+            return false;
+        }
+        if (check) {
+            return true;
+        }
+        // The controller logs nothing for these; the next run's comparison finds them.
+        std::lock_guard<port::Mutex> lock(library_.modelMutex());
+        Adapter* adapter = findAdapter(n[0]);
+        if (adapter != nullptr && kind == "battery") {
+            adapter->setBatStatus(static_cast<EnumBatteryStatus>(value));
+        } else if (adapter != nullptr) {
+            adapter->setSerialNumString(w[2]);
+        }
+        return adapter != nullptr;
+    }
+    if (kind == "record" && numbers(w, 1, 1, n)) {
         RaidEvent record;
         for (size_t i = 2; i < w.size(); ++i) {
-            std::string::size_type eq = w[i].find('=');
-            if (eq == std::string::npos) {
+            const std::string::size_type eq = w[i].find('=');
+            if (eq == std::string::npos || eq == 0) {
+                why = "record attributes are name=value";
                 return false;
             }
             record.set(w[i].substr(0, eq), w[i].substr(eq + 1));
         }
-        library_.appendEvent(static_cast<uint32_t>(a), record);
+        if (!check) {
+            library_.appendEvent(n[0], record);
+        }
         return true;
     }
-    if (w[0] == "drive-state" && w.size() >= 5 && number(w[1], a) && number(w[2], b) &&
-        number(w[3], c)) {
-        int state = 0;
-        return lookup(kDriveStates, w[4], state) &&
-               library_.setDriveState(static_cast<uint32_t>(a), static_cast<uint32_t>(b),
-                                      static_cast<uint32_t>(c),
-                                      static_cast<EnumPhysicalDeviceState>(state));
+    why =
+        "not a change (drive-state, logical-state, fan, supply, task, remove-drive, battery, "
+        "controller-serial, record) with its numbers";
+    return false;
+}
+
+// While a monitor runs, the controller logs a task's start and end as they happen; while
+// none runs, the task is left as the controller would show it at the next start (a
+// finished task keeps its end state until it is looked at).
+bool ScenarioRunner::applyTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type,
+                               EnumTaskState state, uint32_t percent) {
+    if (!live_ || type == TASK_TYPE_NONE || state == TASK_STATE_NOT_RUNNING) {
+        return library_.setTask(adapterID, logicalDriveID, type, state, percent);
     }
-    if (w[0] == "logical-state" && w.size() >= 4 && number(w[1], a) && number(w[2], b)) {
-        int state = 0;
-        return lookup(kLogicalStates, w[3], state) &&
-               library_.setLogicalDriveState(static_cast<uint32_t>(a), static_cast<uint32_t>(b),
-                                             static_cast<EnumLogicalDeviceState>(state));
+    Progress now;
+    {
+        std::lock_guard<port::Mutex> lock(library_.modelMutex());
+        RaidObject* drive = library_.getHardwareModel()->getObject(
+            adapterID, Addr::kUnset, logicalDriveID, Addr::kUnset, Addr::kUnset);
+        if (drive == nullptr || !drive->isInstanceOf("LogicalDrive")) {
+            return false;
+        }
+        static_cast<LogicalDrive*>(drive)->getProgress(now);
     }
-    return w[0] == "stop";
+    const bool running = now.getType() == type && now.getStatus() == TASK_STATE_RUNNING;
+    if (state != TASK_STATE_RUNNING) {
+        return running ? library_.endTask(adapterID, logicalDriveID, state)
+                       : library_.setTask(adapterID, logicalDriveID, type, state, percent);
+    }
+    if (!running && !library_.startTask(adapterID, logicalDriveID, type)) {
+        return library_.setTask(adapterID, logicalDriveID, type, state, percent);
+    }
+    return library_.setTaskProgress(adapterID, logicalDriveID, percent);
 }
 
 Adapter* ScenarioRunner::findAdapter(uint32_t id) {
@@ -235,55 +539,81 @@ Adapter* ScenarioRunner::findAdapter(uint32_t id) {
 
 Channel* ScenarioRunner::findChannel(uint32_t adapterID, uint32_t channelID) {
     Adapter* adapter = findAdapter(adapterID);
-    if (adapter == nullptr) {
-        return nullptr;
-    }
-    FilterCollection channels(adapter);
-    channels.apply("Channel", false);
-    for (int i = 0; i < channels.size(); ++i) {
-        auto* channel = static_cast<Channel*>(channels.elementAt(i));
-        if (channel != nullptr && channel->getChannelID() == channelID) {
-            return channel;
-        }
-    }
-    return nullptr;
+    RaidObject* channel =
+        adapter != nullptr
+            ? adapter->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, Addr::kUnset)
+            : nullptr;
+    return channel != nullptr && channel->isInstanceOf("Channel") ? static_cast<Channel*>(channel)
+                                                                  : nullptr;
 }
 
-int ScenarioRunner::run(const EventSink& sink) {
+int ScenarioRunner::playRun(int index, const Run& run, const EventSink& sink,
+                            const NoteSink& note) {
+    std::mutex output;  // the puller and this thread both print
+    auto say = [&](const std::string& text) {
+        std::lock_guard<std::mutex> lock(output);
+        note(text);
+    };
+    applying_ = true;
+    live_ = false;
+    for (const std::vector<std::string>& change : run.whileStopped) {
+        std::string why;
+        say(applyChange(change, why) ? "while stopped: " + join(change)
+                                     : "while stopped, not applied: " + join(change));
+    }
+
     VelmarMonitor monitor(&library_);
     std::thread loop([&monitor] { monitor.start(); });
-
-    int pulled = 0;
+    std::atomic<bool> live{false};
+    std::atomic<bool> ended{false};
+    std::atomic<int> pulled{0};
     auto drain = [&] {
-        for (const TLXEvent& event : monitor.getEvents(64)) {
-            sink(event);
+        for (const TLXEvent& event : monitor.getEvents(0)) {
+            std::lock_guard<std::mutex> lock(output);
+            sink(index, live ? Phase::Live : Phase::StartOfRun, event);
             ++pulled;
         }
     };
-    auto begin = std::chrono::steady_clock::now();
-    bool stopped = false;
-    for (int second = 0; second <= endSecond_ && !stopped; ++second) {
+    // The host's own thread pulls events as they come, as an agent would.
+    std::thread puller([&] {
+        while (!ended) {
+            drain();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    // A stop() that came before the loop began would be lost: wait until it polls.
+    for (int i = 0; i < 500 && !monitor.isPollingEnabled(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    say("run " + std::to_string(index) + ": monitor started");
+
+    const auto begin = std::chrono::steady_clock::now();
+    for (int second = 0; second <= run.stopSecond && !interrupted(); ++second) {
         std::this_thread::sleep_until(begin + std::chrono::seconds(second));
-        for (const Step& step : steps_) {
-            if (step.second != second) {
+        for (const Step& step : run.steps) {
+            if (step.second != second || step.words[0] == "stop") {
                 continue;
             }
-            if (step.words[0] == "stop") {
-                stopped = true;
-            } else if (applyStep(step.words)) {
-                std::string words;
-                for (const std::string& word : step.words) {
-                    words += " " + word;
-                }
-                std::cout << "scenario " << second << "s:" << words << "\n";
-            } else {
-                error_ = "step at " + std::to_string(second) + "s not applied: " + step.words[0];
-            }
+            live = true;
+            live_ = true;
+            std::string why;
+            say("run " + std::to_string(index) + ", " + std::to_string(second) +
+                "s: " + (applyChange(step.words, why) ? "" : "not applied: ") + join(step.words));
         }
-        drain();
     }
     monitor.stop();
     loop.join();
+    ended = true;
+    puller.join();
     drain();
+    applying_ = false;
+    return pulled;
+}
+
+int ScenarioRunner::run(const EventSink& sink, const NoteSink& note) {
+    int pulled = 0;
+    for (size_t i = 0; i < runs_.size() && !interrupted(); ++i) {
+        pulled += playRun(static_cast<int>(i + 1), runs_[i], sink, note);
+    }
     return pulled;
 }

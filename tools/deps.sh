@@ -5,7 +5,7 @@
 set -euo pipefail
 level="${1:-build}"
 
-packages=(cmake g++ make)
+packages=(cmake g++ make nlohmann-json3-dev)
 if [ "$level" != build ] && [ "$level" != bench ]; then
     packages+=(libgtest-dev libgmock-dev libtinyxml2-dev)
 fi

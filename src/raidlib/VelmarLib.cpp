@@ -439,6 +439,21 @@ bool VelmarLib::removeEnclosure(uint32_t adapterID, uint32_t channelID,
     return true;
 }
 
+bool VelmarLib::removeDrive(uint32_t adapterID, uint32_t channelID, uint32_t deviceID) {
+    std::lock_guard<port::Mutex> lock(mutex_);
+    RaidObject* drive =
+        modelObjectLocked(objectAddr(adapterID, Addr::kUnset, channelID, deviceID), "HardDrive");
+    if (drive == nullptr) {
+        return false;
+    }
+    delete drive;  // unlinks itself from its channel
+    RaidEvent record(408, kInformational);
+    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
+    record.set("deviceID", long(deviceID));
+    appendLocked(adapterID, record);
+    return true;
+}
+
 bool VelmarLib::renumberAdapter(uint32_t from, uint32_t to) {
     std::lock_guard<port::Mutex> lock(mutex_);
     RaidObject* adapter = nullptr;

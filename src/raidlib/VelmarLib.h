@@ -92,6 +92,8 @@ public:
                                   uint32_t enclosureDeviceID, bool outOfRange);
     // Takes the enclosure out of the model, as when it is switched off or unplugged; logs 502.
     bool removeEnclosure(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID);
+    // Takes the hard drive out of the model, as when it is pulled; logs 408.
+    bool removeDrive(uint32_t adapterID, uint32_t channelID, uint32_t deviceID);
     // Gives controller `from` the ID `to`, and every object below it that carries the old ID
     // the new one, as when a controller is found in another order; logs nothing. False when
     // there is no controller `from` or already one `to`.
