@@ -589,7 +589,13 @@ int ScenarioRunner::playRun(int index, const Run& run, const EventSink& sink,
 
     const auto begin = std::chrono::steady_clock::now();
     for (int second = 0; second <= run.stopSecond && !interrupted(); ++second) {
-        std::this_thread::sleep_until(begin + std::chrono::seconds(second));
+        const auto due = begin + std::chrono::seconds(second);
+        while (std::chrono::steady_clock::now() < due && !interrupted()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (interrupted()) {
+            break;
+        }
         for (const Step& step : run.steps) {
             if (step.second != second || step.words[0] == "stop") {
                 continue;

@@ -1,0 +1,321 @@
+// End to end through the shared libraries: the demo host binary plays each scenario with
+// --format jsonl, and the events it prints are parsed and compared with what the scenario
+// must report, run by run and phase by phase.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    std::vector<json> events;
+    std::string out;
+    std::string err;
+};
+
+std::string slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class DemoHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tlxvl-e2e-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // Runs the demo host with these arguments (TLXVL_HOME cleared) and parses its jsonl.
+    Outcome run(const std::string& arguments) {
+        const std::string out = (dir_ / "out").string(), err = (dir_ / "err").string();
+        const std::string command = "env -u TLXVL_HOME '" + std::string(TLXVL_DEMO) + "' " +
+                                    arguments + " >'" + out + "' 2>'" + err + "'";
+        const int status = std::system(command.c_str());
+        Outcome outcome;
+        outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        outcome.out = slurp(out);
+        outcome.err = slurp(err);
+        std::istringstream lines(outcome.out);
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line[0] == '{') {
+                outcome.events.push_back(json::parse(line));
+            }
+        }
+        return outcome;
+    }
+
+    static std::string scenario(const std::string& name) {
+        return std::string(TLXVL_SOURCE_DIR) + "/tools/scenarios/" + name;
+    }
+
+    fs::path dir_;
+};
+
+// "run phase code identifier object-type adapter" of every event, in order; the phase is S
+// (start-of-run report) or L (live), an empty identifier is "-".
+std::vector<std::string> summary(const std::vector<json>& events) {
+    std::vector<std::string> lines;
+    for (const json& e : events) {
+        const std::string identifier = e["identifier"].get<std::string>();
+        lines.push_back(
+            std::to_string(e["run"].get<int>()) + (e["phase"] == "start-of-run" ? " S " : " L ") +
+            std::to_string(e["code"].get<int>()) + " " + (identifier.empty() ? "-" : identifier) +
+            " o" + std::to_string(e["objectType"].get<int>()) + " A" +
+            (e["adapterID"].is_null() ? "-" : std::to_string(e["adapterID"].get<int>())));
+    }
+    return lines;
+}
+
+struct ScenarioCase {
+    const char* name;  // a file of tools/scenarios, or "default"
+    std::vector<std::string> events;
+};
+
+const std::vector<ScenarioCase>& scenarioCases() {
+    static const std::vector<ScenarioCase> kCases = {
+        {"default",
+         {
+             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
+             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
+             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A1",
+             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A1",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
+             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A1",
+             "1 L 404 - o5 A0",
+             "1 L 301 - o4 A0",
+             "1 L 304 - o4 A0",
+             "1 L 504 - o7 A0",
+             "1 L 372 - o4 A0",
+             "2 S 408 EVENT_VELMAR_CONFIGURATION_CHANGE_REMOVE_PD o5 A0",
+             "2 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "2 S 345 EVENT_VELMAR_LD_STATE_NORMAL o4 A0",
+             "2 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
+             "2 S 305 - o4 A0",
+             "2 S 510 EVENT_VELMAR_ENC_PS_FAILURE o8 A0",
+             "2 S 401 EVENT_VELMAR_PD_STATE_FAILED o5 A1",
+             "2 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
+             "2 S 301 EVENT_VELMAR_LD_STATE_CRITICAL o4 A1",
+             "2 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A1",
+         }},
+        {"failing-drive-rebuild",
+         {
+             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
+             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
+             "1 L 404 - o5 A0",
+             "1 L 301 - o4 A0",
+             "1 L 304 - o4 A0",
+             "1 L 372 - o4 A0",
+             "1 L 305 - o4 A0",
+             "1 L 345 - o4 A0",
+         }},
+        {"controller-replaced",
+         {
+             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
+             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
+             "2 S 202 EVENT_VELMAR_STATE_FAILED o2 A0",
+             "2 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
+             "2 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
+             "2 S 214 - o2 A0",
+             "2 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
+             "2 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "2 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "2 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
+         }},
+        {"enclosure-failures",
+         {
+             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
+             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
+             "1 L 504 - o7 A0",
+             "2 S 506 EVENT_VELMAR_ENC_FAN_REMOVED o7 A0",
+             "2 S 510 EVENT_VELMAR_ENC_PS_FAILURE o8 A0",
+         }},
+        {"two-controllers-tasks",
+         {
+             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
+             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
+             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
+             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A1",
+             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A1",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
+             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
+             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A1",
+             "1 L 335 - o4 A0",
+             "1 L 307 - o4 A1",
+             "1 L 382 - o4 A0",
+             "1 L 373 - o4 A1",
+             "2 S 336 - o4 A0",
+             "2 S 309 - o4 A1",
+         }},
+        {"no-controllers",
+         {
+             "1 S 201 EVENT_VELMAR_STATE_NOTFOUND o1 A-",
+         }},
+    };
+    return kCases;
+}
+
+}  // namespace
+
+// Every scenario, run by run: the start-of-run report of what changed while no monitor ran,
+// then what the controllers logged live. One test per scenario, so that they run in parallel.
+class DemoScenario : public DemoHost, public ::testing::WithParamInterface<ScenarioCase> {};
+
+TEST_P(DemoScenario, ReportsItsEventsInOrder) {
+    const ScenarioCase& c = GetParam();
+    const std::string file =
+        c.name == std::string("default") ? "" : scenario(std::string(c.name) + ".txt");
+    const Outcome outcome = run("--format jsonl " + file);
+    EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
+    EXPECT_EQ(summary(outcome.events), c.events);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, DemoScenario, ::testing::ValuesIn(scenarioCases()),
+                         [](const ::testing::TestParamInfo<ScenarioCase>& info) {
+                             std::string name = info.param.name;
+                             for (char& ch : name) {
+                                 ch = ch == '-' ? '_' : ch;
+                             }
+                             return name;
+                         });
+
+// The fields of the default scenario's live drive failure and its second run's reports.
+TEST_F(DemoHost, DefaultScenarioEventsCarryTheirObjects) {
+    const Outcome outcome = run("--format jsonl");
+    ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
+    auto find = [&](int run, int code) -> json {
+        for (const json& e : outcome.events) {
+            if (e["run"] == run && e["code"] == code) {
+                return e;
+            }
+        }
+        return json();
+    };
+    const json failed = find(1, 404);
+    ASSERT_FALSE(failed.is_null());
+    EXPECT_EQ(failed["type"], 1);
+    EXPECT_EQ(failed["channelID"], 0);
+    EXPECT_EQ(failed["deviceID"], 1);
+    EXPECT_EQ(failed["driveSerial"], "SN0-0-1");
+    EXPECT_EQ(failed["fru"], "49Y1866");
+    EXPECT_EQ(failed["adapterSerial"], "VLM-A0001");
+    const json progress = find(1, 372);
+    ASSERT_FALSE(progress.is_null());
+    EXPECT_EQ(progress["percentComplete"], 75);
+    const json supply = find(2, 510);
+    ASSERT_FALSE(supply.is_null());
+    EXPECT_EQ(supply["powerSupply"], 1);
+    EXPECT_EQ(supply["deviceID"], 15);
+}
+
+// A second invocation on the same home compares against the snapshot the first one left:
+// nothing changed, so its only run reports nothing.
+TEST_F(DemoHost, ASecondInvocationOnTheSameHomeReportsOnlyChanges) {
+    const std::string home = (dir_ / "home").string();
+    const std::string file = scenario("enclosure-failures.txt");
+    ASSERT_EQ(run("--format jsonl --home '" + home + "' " + file).exitCode, 0);
+    std::ofstream(dir_ / "quiet.txt") << "controller 0 serial=VLM-E0001 family=pell\n"
+                                         "channel 0 0 type=scsi\ndrive 0 0 0\ndrive 0 0 1\n"
+                                         "enclosure 0 0 15 fans=6 supplies=2\n"
+                                         "logical 0 0 level=1 size=2097152\n"
+                                         "run\nat 1 stop\n";
+    const Outcome again =
+        run("--format jsonl --home '" + home + "' '" + (dir_ / "quiet.txt").string() + "'");
+    EXPECT_EQ(again.exitCode, 0) << again.err;
+    // The enclosure as the file states it has all its fans and supplies again.
+    EXPECT_EQ(summary(again.events), (std::vector<std::string>{
+                                         "1 S 503 EVENT_VELMAR_ENC_FAN_REPLACED o7 A0",
+                                         "1 S 505 EVENT_VELMAR_ENC_FAN_INSTALLED o7 A0",
+                                         "1 S 509 EVENT_VELMAR_ENC_PS_REPLACED o8 A0",
+                                     }));
+    EXPECT_TRUE(fs::exists(fs::path(home) / "TLXVLConfig.xml"));
+}
+
+// SIGTERM stops the monitor at once; what it had queued is still printed and the exit is 0.
+TEST_F(DemoHost, TerminationStopsPromptlyAndDrainsTheQueue) {
+    const std::string out = (dir_ / "out").string();
+    const std::string command =
+        "env -u TLXVL_HOME '" + std::string(TLXVL_DEMO) + "' --format jsonl >'" + out +
+        "' 2>/dev/null & pid=$!; sleep 3; start=$(date +%s%N); kill -TERM $pid; wait $pid; "
+        "code=$?; end=$(date +%s%N); echo \"$code $(( (end - start) / 1000000 ))\" >'" +
+        (dir_ / "result").string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::istringstream result(slurp((dir_ / "result").string()));
+    int code = -1;
+    long millis = -1;
+    result >> code >> millis;
+    EXPECT_EQ(code, 0);
+    EXPECT_LT(millis, 1000);
+    // Run 1's start-of-run report was pulled before the signal.
+    std::istringstream lines(slurp(out));
+    int events = 0;
+    for (std::string line; std::getline(lines, line);) {
+        events += json::parse(line)["run"] == 1 ? 1 : 0;
+    }
+    EXPECT_GE(events, 12);
+}
+
+TEST_F(DemoHost, BadArgumentsAndScenariosAreRefused) {
+    const struct {
+        std::string arguments;
+        int exitCode;
+        std::string message;
+    } cases[] = {
+        {"--format xml", 2, "--format is text or jsonl"},
+        {"--debug 7", 2, "--debug is 0, 1 or 2"},
+        {"--bogus", 2, "unknown or incomplete argument \"--bogus\""},
+        {"/nonexistent/scenario.txt", 2, "no scenario file /nonexistent/scenario.txt"},
+        {std::string(TLXVL_SOURCE_DIR) + "/tests/data/scenario-bad-line.txt", 2,
+         "scenario-bad-line.txt:2: no such controller and channel: \"drive 0 9 1\""},
+        {std::string(TLXVL_SOURCE_DIR) + "/tests/data/scenario-bad-change.txt", 2,
+         "scenario-bad-change.txt:5: drive state is"},
+        {"--help", 0, ""},
+        {"--version", 0, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const Outcome outcome = run(c.arguments);
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
+        EXPECT_TRUE(outcome.events.empty());
+    }
+}
