@@ -17,6 +17,9 @@
 #include "events/TLXEvent.h"
 #include "port/FileSystem.h"
 #include "port/ModuleDirectory.h"
+#include "snapshot/TLXConfigBuilder.h"
+#include "snapshot/TLXSystem.h"
+#include "tools/ConfigurationPrinter.h"
 #include "tools/ScenarioRunner.h"
 
 namespace fs = std::filesystem;
@@ -26,9 +29,12 @@ namespace {
 constexpr const char* kVersion = "tlxvl-demo 0.1.0";
 constexpr const char* kUsage =
     "usage: tlxvl-demo [--home DIR] [--format text|jsonl] [--debug 0|1|2] [scenario-file]\n"
+    "       tlxvl-demo show [--scenario FILE | --snapshot FILE]\n"
     "       tlxvl-demo --help | --version\n"
     "Plays a scenario (the embedded default one without a file) against the RAID monitor and\n"
-    "prints every event the monitor reports. Exit status: 0 done, 1 failure, 2 bad arguments\n"
+    "prints every event the monitor reports; show prints a scenario's hardware (the default\n"
+    "one without a file) or a snapshot file as a tree. Exit status: 0 done, 1 failure, 2 bad "
+    "arguments\n"
     "or a bad scenario.\n";
 
 std::atomic<bool> gInterrupted{false};
@@ -126,9 +132,48 @@ nlohmann::json toJson(int run, ScenarioRunner::Phase phase, const TLXEvent& e) {
             {"enclosureModel", e.getEnclosureModel()}};
 }
 
+// "show": the hardware of a scenario, or what a snapshot file stores, as a tree.
+int show(int argc, char** argv) {
+    if (argc == 2 || (argc == 4 && std::string(argv[2]) == "--scenario")) {
+        ScenarioRunner runner;
+        const std::string name = argc == 4 ? argv[3] : "default scenario";
+        std::error_code error;
+        if (argc == 4 && !fs::is_regular_file(name, error)) {
+            std::cerr << "tlxvl-demo: no scenario file " << name << "\n";
+            return 2;
+        }
+        if (!runner.load(argc == 4 ? readAll(name) : ScenarioRunner::defaultScenario(), name)) {
+            std::cerr << "tlxvl-demo: " << runner.error() << "\n";
+            return 2;
+        }
+        ConfigurationPrinter::print(runner.library().getHardwareModel(), std::cout);
+        return 0;
+    }
+    if (argc == 4 && std::string(argv[2]) == "--snapshot") {
+        std::error_code error;
+        if (!fs::is_regular_file(argv[3], error)) {
+            std::cerr << "tlxvl-demo: no snapshot file " << argv[3] << "\n";
+            return 2;
+        }
+        TLXConfigBuilder snapshot(argv[3]);
+        snapshot.readXML();
+        if (!snapshot.wasReadWhole()) {
+            std::cerr << "tlxvl-demo: " << argv[3] << " is not a whole snapshot\n";
+            return 2;
+        }
+        ConfigurationPrinter::print(snapshot.getSystem(), std::cout);
+        return 0;
+    }
+    std::cerr << kUsage;
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "show") {
+        return show(argc, argv);
+    }
     std::string home;
     std::string file;
     std::string format = "text";

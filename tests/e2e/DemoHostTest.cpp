@@ -117,6 +117,7 @@ const std::vector<ScenarioCase>& scenarioCases() {
              "2 S 345 EVENT_VELMAR_LD_STATE_NORMAL o4 A0",
              "2 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
              "2 S 305 - o4 A0",
+             "2 S 504 EVENT_VELMAR_ENC_FAN_FAILURE o7 A0",
              "2 S 510 EVENT_VELMAR_ENC_PS_FAILURE o8 A0",
              "2 S 401 EVENT_VELMAR_PD_STATE_FAILED o5 A1",
              "2 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
@@ -267,7 +268,11 @@ TEST_F(DemoHost, ASecondInvocationOnTheSameHomeReportsOnlyChanges) {
                                          "1 S 505 EVENT_VELMAR_ENC_FAN_INSTALLED o7 A0",
                                          "1 S 509 EVENT_VELMAR_ENC_PS_REPLACED o8 A0",
                                      }));
-    EXPECT_TRUE(fs::exists(fs::path(home) / "TLXVLConfig.xml"));
+    // The snapshot the second invocation left shows the enclosure whole again.
+    const Outcome shown = run("show --snapshot '" + home + "/TLXVLConfig.xml'");
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_NE(shown.out.find("fans: 1=ok 2=ok 3=ok 4=ok 5=ok 6=ok"), std::string::npos)
+        << shown.out;
 }
 
 // SIGTERM stops the monitor at once; what it had queued is still printed and the exit is 0.
@@ -308,6 +313,11 @@ TEST_F(DemoHost, BadArgumentsAndScenariosAreRefused) {
          "scenario-bad-line.txt:2: no such controller and channel: \"drive 0 9 1\""},
         {std::string(TLXVL_SOURCE_DIR) + "/tests/data/scenario-bad-change.txt", 2,
          "scenario-bad-change.txt:5: drive state is"},
+        {"show --snapshot /nonexistent.xml", 2, "no snapshot file /nonexistent.xml"},
+        {"show --snapshot " + std::string(TLXVL_SOURCE_DIR) + "/README.md", 2,
+         "is not a whole snapshot"},
+        {"show --scenario " + std::string(TLXVL_SOURCE_DIR) + "/tests/data/scenario-bad-line.txt",
+         2, "scenario-bad-line.txt:2: no such controller and channel"},
         {"--help", 0, ""},
         {"--version", 0, ""},
     };
