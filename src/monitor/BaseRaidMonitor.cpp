@@ -1,6 +1,7 @@
 #include "monitor/BaseRaidMonitor.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdlib>
 #include <exception>
 
@@ -27,6 +28,19 @@ constexpr uint32_t kMaskOfLevel[] = {
     0xFF0000,  // 1: errors and the event log
     0xFFFFFF,  // 2: everything, traces and construction lines included
 };
+
+// A whole decimal number in [low, high]; false for anything else ("700junk", "0x10", "-1",
+// a number past the range).
+bool parseSetting(const std::string& text, long low, long high, int& value) {
+    long parsed = 0;
+    const auto read = std::from_chars(text.data(), text.data() + text.size(), parsed);
+    if (text.empty() || read.ec != std::errc() || read.ptr != text.data() + text.size() ||
+        parsed < low || parsed > high) {
+        return false;
+    }
+    value = static_cast<int>(parsed);
+    return true;
+}
 
 // The only spellings of "agent.alarm" that switch the alarm on.
 constexpr const char* kAlarmOnValues[] = {"on", "On", "ON"};
@@ -171,6 +185,34 @@ void BaseRaidMonitor::setDebugFlag(EnumDebugTLX level) {
     }
 }
 
+const BaseRaidMonitor::NumberSetting BaseRaidMonitor::kNumberSettings[] = {
+    {"tlx.eventQueueSize", 0, 1000000, &BaseRaidMonitor::eventQueueSize},
+    {"tlx.debugMask", 0, 2, &BaseRaidMonitor::debugMask},
+    {"agent.OSLoggingLevel", 0, 7, &BaseRaidMonitor::eventLogLevel},
+};
+
+// A missing key (empty text) reads as 0, the default. A value that is not a whole number in
+// range keeps the current value, with one error line for each new wrong text, not one per
+// reload.
+void BaseRaidMonitor::readNumberSetting(NLSParser& settings, const NumberSetting& setting) {
+    const std::string text = settings.get(setting.key);
+    std::string& reported = rejectedSettings[setting.key];
+    int value = 0;
+    if (text.empty()) {
+        (this->*setting.field).store(0);
+        reported.clear();
+    } else if (parseSetting(text, setting.low, setting.high, value)) {
+        (this->*setting.field).store(value);
+        reported.clear();
+    } else if (reported != text) {
+        reported = text;
+        logError(
+            "ERROR: BaseRaidMonitor::readConfig() %s=%s is not a whole number from %ld to "
+            "%ld; keeping %d\n",
+            setting.key, text.c_str(), setting.low, setting.high, (this->*setting.field).load());
+    }
+}
+
 void BaseRaidMonitor::readConfig() {
     const std::string path = configFilePath();
     if (!canRead(path)) {
@@ -183,9 +225,9 @@ void BaseRaidMonitor::readConfig() {
     }
     try {
         NLSParser settings(path);
-        eventQueueSize = std::atoi(settings.get("tlx.eventQueueSize").c_str());
-        debugMask = std::atoi(settings.get("tlx.debugMask").c_str());
-        eventLogLevel = std::atoi(settings.get("agent.OSLoggingLevel").c_str());
+        for (const NumberSetting& setting : kNumberSettings) {
+            readNumberSetting(settings, setting);
+        }
         const std::string alarm = settings.get("agent.alarm");
         alarmEnabled = std::any_of(std::begin(kAlarmOnValues), std::end(kAlarmOnValues),
                                    [&](const char* on) { return alarm == on; });

@@ -9,6 +9,7 @@
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -235,6 +236,18 @@ protected:
     std::unique_ptr<TLXProgressCollection> progress;
 
 private:
+    // A numeric setting of the settings file: its key, its range and the member it sets.
+    struct NumberSetting {
+        const char* key;
+        long low;
+        long high;
+        std::atomic<int> BaseRaidMonitor::*field;
+    };
+    static const NumberSetting kNumberSettings[];
+    void readNumberSetting(NLSParser& settings, const NumberSetting& setting);
+    // The wrong text last reported per key, so that a wrong value is reported once.
+    std::map<std::string, std::string> rejectedSettings;
+
     void construct(BrixLibPlugin* lib, const std::string& debugLogName,
                    const std::string& eventLogName, const std::string& configName,
                    const std::string* logPath);

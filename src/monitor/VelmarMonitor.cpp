@@ -39,28 +39,46 @@ constexpr long kIdleWaitMillis = 1000;
 constexpr long kLoopEndCheckMillis = 10;
 constexpr int kIdleWaits = 5;
 
-// The number of the last record in an event text: the decimal number two characters after
-// the first "=" behind the last "eventNumber" (past the opening quote). Record numbers are
+// The number of the last record in an event text: the value of the "eventNumber" attribute
+// of the last "RaidEvent" element. Attributes are read as names and quoted values, so a text
+// value (a FRU, a model) that holds "eventNumber=..." never counts. Record numbers are
 // unsigned 32-bit: a number above 2^31 - 1 is a record number like any other, while a sign
 // or a number beyond 32 bits is not one and must not rewind or wrap the next number asked.
 bool readLastEventNumber(const char* text, unsigned long& number) {
     const std::string_view view(text);
-    const std::string_view name = "eventNumber";
-    const size_t at = view.rfind(name);
-    if (at == std::string_view::npos) {
+    // Values are escaped, so '<' only ever opens an element.
+    const size_t element = view.rfind("<RaidEvent");
+    if (element == std::string_view::npos) {
         return false;
     }
-    const size_t equals = view.find('=', at + name.size());
-    if (equals == std::string_view::npos || equals + 2 > view.size()) {
-        return false;
+    size_t at = element + std::string_view("<RaidEvent").size();
+    while (at < view.size()) {
+        while (at < view.size() &&
+               (view[at] == ' ' || view[at] == '\t' || view[at] == '\n' || view[at] == '\r')) {
+            ++at;
+        }
+        const size_t equals = view.find('=', at);
+        if (equals == std::string_view::npos || equals + 1 >= view.size() ||
+            view.substr(at, equals - at).find_first_of("/>") != std::string_view::npos) {
+            return false;  // the element ends without the attribute
+        }
+        const char quote = view[equals + 1];
+        const size_t close = view.find(quote, equals + 2);
+        if ((quote != '"' && quote != '\'') || close == std::string_view::npos) {
+            return false;
+        }
+        if (view.substr(at, equals - at) == "eventNumber") {
+            uint32_t value = 0;
+            const auto read = std::from_chars(text + equals + 2, text + close, value);
+            if (read.ec != std::errc() || read.ptr != text + close) {
+                return false;
+            }
+            number = value;
+            return true;
+        }
+        at = close + 1;
     }
-    uint32_t value = 0;
-    const auto read = std::from_chars(text + equals + 2, text + view.size(), value);
-    if (read.ec != std::errc()) {
-        return false;
-    }
-    number = value;
-    return true;
+    return false;
 }
 
 }  // namespace
@@ -126,10 +144,18 @@ void VelmarMonitor::start() {
         while (loopActive.load() && !isPollingEnabled()) {
             port::Clock::current().wait(kLoopEndCheckMillis, nullptr);
         }
-        bool expected = false;
-        if (!pollingEnabled.compare_exchange_strong(expected, true)) {
-            logTrace("VelmarMonitor already running.\n");
-            return;
+        {
+            // Claiming polling and clearing the stop signal are one step against stop(),
+            // whose disabling and raising are one step too: a stop() that overlaps this
+            // start() either ends the new loop or comes wholly before it, never leaving
+            // the signal raised under a running loop.
+            std::lock_guard<std::mutex> lock(lifecycleMutex);
+            bool expected = false;
+            if (!pollingEnabled.compare_exchange_strong(expected, true)) {
+                logTrace("VelmarMonitor already running.\n");
+                return;
+            }
+            stopSignal.clear();
         }
         if (getMyStartTime() == 0) {
             setMyStartTime(port::Clock::current().now());
@@ -157,9 +183,14 @@ void VelmarMonitor::run() {
         logTrace("VelmarMonitor already running.\n");
         return;
     }
-    // stop() disables polling before it raises the signal, so a stop that came before this
-    // clear is still seen at the loop's first check.
-    stopSignal.clear();
+    {
+        // A host may call run() without start(): clear a signal left by an earlier stop(),
+        // unless a stop() has come since polling was enabled (its signal must stay).
+        std::lock_guard<std::mutex> lock(lifecycleMutex);
+        if (isPollingEnabled()) {
+            stopSignal.clear();
+        }
+    }
     setStopped(false);
     monitorEvents();
     setStopped(true);
@@ -167,12 +198,14 @@ void VelmarMonitor::run() {
 }
 
 void VelmarMonitor::stop() {
-    disablePolling();
-    setMyStartTime(0);
     try {
+        std::lock_guard<std::mutex> lock(lifecycleMutex);
+        disablePolling();
+        setMyStartTime(0);
         stopSignal.raise();
     } catch (...) {
-        // The loop still ends at its next check.
+        // Polling is off (or the lock could not be had): the loop ends at its next check.
+        disablePolling();
     }
 }
 
@@ -332,7 +365,9 @@ void VelmarMonitor::pollController(Adapter& adapter, unsigned long& nextEventNum
     logTrace("Checking for events...\n");
     velmarLib->getEvents(addr, nextEventNumber, &text.block);
     if (text.block == nullptr) {
-        logError("ERROR: Events buffer is NULL\n");
+        // The library's answer when the controller has no new records: a trace, not an
+        // error, or the debug log would grow by a line per controller and poll.
+        logTrace("ERROR: Events buffer is NULL\n");
         return;
     }
     unsigned long lastNumber = 0;

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -189,6 +190,8 @@ private:
 
     // Raised by stop() to end the current wait, cleared when a run starts.
     port::Interrupt stopSignal;
+    // Makes stop()'s disabling and raising, and start()'s claiming and clearing, one step each.
+    std::mutex lifecycleMutex;
     // True while a loop runs, so that two loops never run at once and the monitor is not
     // destroyed under one.
     std::atomic<bool> loopActive{false};
