@@ -4,26 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 
 #include "TranslationTestSupport.h"
 
 namespace {
 
+using Events = std::vector<std::string>;
+
 // Runs the loop for `polls` polls; act(n) runs in the wait after poll n (from 1). Returns
 // the events taken after each poll (the first entry holds the start-of-run events too).
-std::vector<std::vector<std::string>> runPolls(HookedClock& clock, VelmarMonitor& monitor,
-                                               int polls, const std::function<void(int)>& act) {
-    std::vector<std::vector<std::string>> taken;
+std::vector<Events> runPolls(HookedClock& clock, VelmarMonitor& monitor, size_t polls,
+                             const std::function<void(size_t)>& act) {
+    std::vector<Events> taken;
     clock.onWait = [&] {
-        std::vector<std::string> events;
+        taken.emplace_back();
         for (const TLXEvent& event : monitor.getEvents(0)) {
-            events.push_back(summary(event));
+            taken.back().push_back(summary(event));
         }
-        taken.push_back(events);
-        act(static_cast<int>(taken.size()));
-        if (static_cast<int>(taken.size()) == polls) {
+        act(taken.size());
+        if (taken.size() == polls) {
             monitor.stop();
         }
     };
@@ -33,7 +32,7 @@ std::vector<std::vector<std::string>> runPolls(HookedClock& clock, VelmarMonitor
 }
 
 TEST_F(TranslationTest, RecordsLoggedBetweenPollsBecomeTheirEventsOnceInOrder) {
-    const auto polls = runPolls(clock, *monitor, 4, [&](int poll) {
+    const auto polls = runPolls(clock, *monitor, 4, [&](size_t poll) {
         if (poll != 1) {
             return;
         }
@@ -54,29 +53,29 @@ TEST_F(TranslationTest, RecordsLoggedBetweenPollsBecomeTheirEventsOnceInOrder) {
         lib.deleteLogicalDrive(3, 1);
     });
     ASSERT_EQ(polls.size(), 4u);
-    const std::vector<std::string> kExpected = {
-        "402 t2 o5 A0C1D3L-R- hd=SN0-1-3 ser=A0 | agentEventWrnPFADrive(drv(C1,2,3),,fru())",
-        "504 t1 o7 A0C1D-L-R- fan1 fru=EFRU-7 ser=A0 | agentEventErrFanFail(2,ch(C1,2))",
-        "510 t1 o8 A0C1D-L-R- ps0 fru=EFRU-7 ser=A0 | agentEventErrPowerFail(1,ch(C1,2))",
-        "508 t1 o2 A0C1D-L-R- ser=A0 | agentEventErrTempFail(ch(C1,2))",
-        "214 t2 o2 A0C-D-L-R- ser=A0 | agentEventWrnBatteryLow(ctl(C1))",
-        "299 t3 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerStateChange(ctl(C1))",
-        "307 t3 o4 A0C-D-L0R- lun0 ser=A0 | agentEventInfSyncDetected(ld(C1,1))",
-        "308 t3 o4 A0C-D-L0R- lun0 ser=A0 | agentEventInfSyncComplete(ld(C1,1))",
-        "301 t2 o4 A0C-D-L1R- lun1 ser=A0 | agentEventWrnLogicalCritical(ld(C1,2))",
-        "401 t1 o5 A0C1D0L-R- hd=SN0-1-0 ser=A0 | agentEventErrDefunctDrive(drv(C1,2,0),,fru())",
-        // The run's tree predates logical drive 4, so its size and RAID texts are not known.
-        "346 t3 o4 A3C-D-L4R- lun4 ser=A3 | agentEventInfAddLogDrive(ld(C4,5),,,)",
-        "347 t3 o4 A3C-D-L1R- lun1 ser=A3 | agentEventInfDeleteLogDrive(ld(C4,2))",
-    };
-    EXPECT_EQ(polls[1], kExpected);
-    EXPECT_TRUE(polls[2].empty());
-    EXPECT_TRUE(polls[3].empty());
+    EXPECT_EQ(
+        polls[1],
+        (Events{
+            "402 t2 o5 A0C1D3 hd=SN0-1-3 ser=A0 | agentEventWrnPFADrive(drv(C1,2,3),,fru())",
+            "504 t1 o7 A0C1 fan1 fru=EFRU-7 ser=A0 | agentEventErrFanFail(2,ch(C1,2))",
+            "510 t1 o8 A0C1 ps0 fru=EFRU-7 ser=A0 | agentEventErrPowerFail(1,ch(C1,2))",
+            "508 t1 o2 A0C1 ser=A0 | agentEventErrTempFail(ch(C1,2))",
+            "214 t2 o2 A0 ser=A0 | agentEventWrnBatteryLow(ctl(C1))",
+            "299 t3 o2 A0 ser=A0 | agentEventInfControllerStateChange(ctl(C1))",
+            "307 t3 o4 A0L0 lun0 ser=A0 | agentEventInfSyncDetected(ld(C1,1))",
+            "308 t3 o4 A0L0 lun0 ser=A0 | agentEventInfSyncComplete(ld(C1,1))",
+            "301 t2 o4 A0L1 lun1 ser=A0 | agentEventWrnLogicalCritical(ld(C1,2))",
+            "401 t1 o5 A0C1D0 hd=SN0-1-0 ser=A0 | agentEventErrDefunctDrive(drv(C1,2,0),,fru())",
+            // The run's tree predates logical drive 4, so its size and RAID texts are not known.
+            "346 t3 o4 A3L4 lun4 ser=A3 | agentEventInfAddLogDrive(ld(C4,5),,,)",
+            "347 t3 o4 A3L1 lun1 ser=A3 | agentEventInfDeleteLogDrive(ld(C4,2))"}));
+    EXPECT_EQ(polls[2], Events{});
+    EXPECT_EQ(polls[3], Events{});
 }
 
 TEST_F(TranslationTest, ATaskStartReportedAtTheStartOfTheRunIsDroppedOnce) {
     lib.setTask(0, 0, TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 10);
-    const auto polls = runPolls(clock, *monitor, 3, [&](int poll) {
+    const auto polls = runPolls(clock, *monitor, 3, [&](size_t poll) {
         if (poll <= 2) {
             lib.startTask(0, 0, TASK_TYPE_REBUILD);  // the controller's record of the start
         }
@@ -85,34 +84,27 @@ TEST_F(TranslationTest, ATaskStartReportedAtTheStartOfTheRunIsDroppedOnce) {
     EXPECT_EQ(std::count_if(polls[0].begin(), polls[0].end(),
                             [](const std::string& e) { return e.rfind("304 ", 0) == 0; }),
               1);  // reported by the start-of-run task check
-    EXPECT_TRUE(polls[1].empty());
-    EXPECT_EQ(polls[2], (std::vector<std::string>{"304 t3 o4 A0C-D-L0R- lun0 ser=A0 | "
-                                                  "agentEventInfRebuildDetected(ld(C1,1))"}));
+    EXPECT_EQ(polls[1], Events{});
+    EXPECT_EQ(polls[2],
+              Events{"304 t3 o4 A0L0 lun0 ser=A0 | agentEventInfRebuildDetected(ld(C1,1))"});
 }
 
 TEST_F(TranslationTest, MalformedTextOfOneControllerDoesNotStopTheNextOnesEvents) {
     bool malformed = false;
-    lib.rewrite = [&](uint32_t adapterID, char** buffer) {
-        if (adapterID == 0 && malformed) {
-            const std::string text =
-                "<RaidEvent eventNumber='1' eventCode='207' eventType='1' adapterID='0'/>"
-                "<RaidEvent eventNumber='2' eventCode='301' adapterID=0/>";
-            std::free(*buffer);
-            *buffer = static_cast<char*>(std::malloc(text.size() + 1));
-            std::memcpy(*buffer, text.c_str(), text.size() + 1);
-            malformed = false;
-        }
+    lib.rewrite = [&](uint32_t adapterID, const std::string& text) {
+        const bool now = adapterID == 0 && malformed;
+        malformed = malformed && !now;
+        return !now ? text
+                    : "<RaidEvent eventNumber='1' eventCode='207' eventType='1' adapterID='0'/>"
+                      "<RaidEvent eventNumber='2' eventCode='301' adapterID=0/>";
     };
-    const auto polls = runPolls(clock, *monitor, 2, [&](int poll) {
-        if (poll == 1) {
-            malformed = true;
-            lib.setBatteryStatus(3, BATTERY_STATUS_LOW);
-        }
+    const auto polls = runPolls(clock, *monitor, 2, [&](size_t poll) {
+        malformed = poll == 1;
+        lib.setBatteryStatus(3, BATTERY_STATUS_LOW);
     });
     ASSERT_EQ(polls.size(), 2u);
-    EXPECT_EQ(polls[1], (std::vector<std::string>{
-                            "207 t3 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerAdded(ctl(C1))",
-                            "214 t2 o2 A3C-D-L-R- ser=A3 | agentEventWrnBatteryLow(ctl(C4))"}));
+    EXPECT_EQ(polls[1], (Events{"207 t3 o2 A0 ser=A0 | agentEventInfControllerAdded(ctl(C1))",
+                                "214 t2 o2 A3 ser=A3 | agentEventWrnBatteryLow(ctl(C4))"}));
     EXPECT_NE(debugLog().find("]  ERROR: Malformed event text of controller 0: character '0' at "
                               "offset 125\n"),
               std::string::npos);

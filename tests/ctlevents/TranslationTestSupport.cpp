@@ -1,55 +1,20 @@
 #include "TranslationTestSupport.h"
 
-#include <sstream>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
-#include "ctlevents/EventCategoryTable.h"
 #include "ctlevents/EventCodeTable.h"
 #include "support/TreeBuilder.h"
 
-namespace {
-
-// Short names for the argument texts, so that a message shows which object it names.
-constexpr const char* kArgumentTexts =
-    "eventArgController2=C{0}\n"
-    "eventArgController=ctl({0})\n"
-    "eventArgControllerChannel=ch({0},{1})\n"
-    "eventArgControllerScsiDevice=drv({0},{1},{2})\n"
-    "eventArgControllerLogicalDrive=ld({0},{1})\n"
-    "eventArgEnclosureController=enc({0},{1},{2})\n"
-    "eventArgControllerArray=arr({0},{1})\n"
-    "deviceArgFRU=fru({0})\n"
-    "LD_SUB_QUICK_INIT=QI\n";
-
-// Every message key as its own name followed by its arguments.
-std::string taggedCatalog() {
-    std::string text = kArgumentTexts;
-    for (const CatalogKey& key : ctlevents::eventCodeCatalogKeys()) {
-        text += std::string(key.key) + "=" + key.key + "(";
-        for (int i = 0; i < key.arguments; ++i) {
-            text += (i > 0 ? ",{" : "{") + std::to_string(i) + "}";
-        }
-        text += ")\n";
-    }
-    return text;
-}
-
-std::string id(long long value) {
-    return value == TLXEvent::kUnset ? "-" : std::to_string(value);
-}
-
-}  // namespace
-
 std::string summary(const TLXEvent& e) {
-    std::ostringstream out;
-    out << e.getEventCode() << " t" << e.getEventType() << " o" << e.getObjectType() << " A"
-        << id(e.getAdapterID()) << "C" << id(e.getChannelID()) << "D" << id(e.getDeviceID()) << "L"
-        << id(e.getLogicalDriveID()) << "R" << id(e.getArrayID());
-    const std::pair<const char*, int> numbers[] = {
-        {" lun", e.getLun()}, {" fan", e.getFan()}, {" ps", e.getPowerSupply()}};
+    std::string ids;
+    const std::pair<const char*, long long> numbers[] = {
+        {"A", e.getAdapterID()},      {"C", e.getChannelID()},    {"D", e.getDeviceID()},
+        {"L", e.getLogicalDriveID()}, {"R", e.getArrayID()},      {" lun", e.getLun()},
+        {" fan", e.getFan()},         {" ps", e.getPowerSupply()}};
     for (const auto& [name, value] : numbers) {
-        if (value != TLXEvent::kUnset) {
-            out << name << value;
-        }
+        ids += value != TLXEvent::kUnset ? name + std::to_string(value) : "";
     }
     const std::pair<const char*, std::string> texts[] = {{" fru=", e.getFru()},
                                                          {" hd=", e.getHardDriveSerialNumber()},
@@ -57,12 +22,11 @@ std::string summary(const TLXEvent& e) {
                                                          {" ser=", e.getAdapterSerial()},
                                                          {" id=", e.getIndentifier()}};
     for (const auto& [name, value] : texts) {
-        if (!value.empty()) {
-            out << name << value;
-        }
+        ids += value.empty() ? "" : name + value;
     }
-    out << " | " << e.getEventDesc();
-    return out.str();
+    return std::to_string(e.getEventCode()) + " t" + std::to_string(e.getEventType()) + " o" +
+           std::to_string(e.getObjectType()) + (ids.empty() || ids[0] == ' ' ? "" : " ") + ids +
+           " | " + e.getEventDesc();
 }
 
 bool HookedClock::wait(long ms, port::Interrupt* interrupt) {
@@ -75,8 +39,12 @@ bool HookedClock::wait(long ms, port::Interrupt* interrupt) {
 
 Ret RewritingLib::getEvents(const Addr& adapter, unsigned long from, char** buffer) {
     Ret ret = VelmarLib::getEvents(adapter, from, buffer);
-    if (rewrite) {
-        rewrite(adapter.getAdapterID(), buffer);
+    const std::string before = *buffer != nullptr ? *buffer : "";
+    const std::string text = rewrite ? rewrite(adapter.getAdapterID(), before) : before;
+    if (text != before) {
+        std::free(*buffer);
+        *buffer = static_cast<char*>(std::malloc(text.size() + 1));
+        std::memcpy(*buffer, text.c_str(), text.size() + 1);
     }
     return ret;
 }
@@ -84,7 +52,22 @@ Ret RewritingLib::getEvents(const Addr& adapter, unsigned long from, char** buff
 void TranslationTest::SetUp() {
     TestHome::SetUp();
     port::Clock::install(&clock);
-    writeFile("RaidNLS.properties", taggedCatalog());
+    // Short argument texts, so that a message shows which object it names; every message
+    // key as its own name followed by its arguments.
+    std::string catalog =
+        "eventArgController2=C{0} eventArgController=ctl({0}) deviceArgFRU=fru({0}) "
+        "eventArgControllerChannel=ch({0},{1}) eventArgControllerArray=arr({0},{1}) "
+        "eventArgControllerScsiDevice=drv({0},{1},{2}) eventArgControllerLogicalDrive=ld({0},{1}) "
+        "eventArgEnclosureController=enc({0},{1},{2}) LD_SUB_QUICK_INIT=QI\n";
+    std::replace(catalog.begin(), catalog.end(), ' ', '\n');
+    for (const CatalogKey& key : ctlevents::eventCodeCatalogKeys()) {
+        catalog += std::string(key.key) + "=" + key.key + "(";
+        for (int i = 0; i < key.arguments; ++i) {
+            catalog += (i > 0 ? ",{" : "{") + std::to_string(i) + "}";
+        }
+        catalog += ")\n";
+    }
+    writeFile("RaidNLS.properties", catalog);
     writeFile("TLXConfig.ini", "tlx.debugMask=2\n");
 
     // Controller 0 (Pell): two channels with drives and an enclosure each, listed so that a
@@ -96,13 +79,12 @@ void TranslationTest::SetUp() {
     tree.drive(c1, 0);
     tree.drive(c1, 3);
     tree.drive(c0, 1);
-    tree.enclosure(c1, 7)->setFruNumber("EFRU-7");                   // channel 0 has none
-    tree.logicalDrive(a0, 0, LD_STATE_OKAY, RAID_LEVEL_5, 4194304);  // 2048 MB in blocks
-    tree.logicalDrive(a0, 1, LD_STATE_OKAY, RAID_LEVEL_1, 2252800)   // 1100 MB in blocks
+    tree.enclosure(c1, 7)->setFruNumber("EFRU-7");  // channel 0 has none
+    tree.logicalDrive(a0, 0);
+    tree.logicalDrive(a0, 1, LD_STATE_OKAY, RAID_LEVEL_1, 2252800)  // 1100 MB in blocks
         ->setSubState(LD_SUB_STATE_QUICK_INIT);
     // Controller 3 (Omdi, megabytes) and 7; controller 5 only in the previous tree.
     Adapter* a3 = tree.adapter(3, "A3", TreeBuilder::Family::Omdi);
-    tree.logicalDrive(a3, 0, LD_STATE_OKAY, RAID_LEVEL_5, 2048);
     tree.logicalDrive(a3, 1, LD_STATE_OKAY, RAID_LEVEL_UNKNOWN, 1100);
     Adapter* a5 = tree.adapter(5, "A5");
     Adapter* a7 = tree.adapter(7, "A7");
@@ -124,15 +106,13 @@ void TranslationTest::TearDown() {
 }
 
 Adapter* TranslationTest::current(uint32_t adapterID) {
-    RaidObject* object = lib.getCurrentSystem()->getObject(adapterID, Addr::kUnset, Addr::kUnset,
-                                                           Addr::kUnset, Addr::kUnset);
-    return dynamic_cast<Adapter*>(object);
+    return dynamic_cast<Adapter*>(lib.getCurrentSystem()->getObject(
+        adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset, Addr::kUnset));
 }
 
 std::vector<std::string> TranslationTest::translate(const std::string& text, uint32_t caller) {
-    std::vector<char> buffer(text.begin(), text.end());
-    buffer.push_back('\0');
-    monitor->GetEventFromXml(buffer.data(), current(caller));
+    std::string buffer = text;
+    monitor->GetEventFromXml(&buffer[0], current(caller));
     std::vector<std::string> events;
     for (const TLXEvent& event : monitor->getEvents(0)) {
         events.push_back(summary(event));

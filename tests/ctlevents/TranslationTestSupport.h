@@ -19,21 +19,20 @@ public:
     using VelmarMonitor::VelmarMonitor;
 };
 
-// "code tType oObject A.C.D.L.R." with lun, fan and power supply when set, the non-empty
-// texts (fru, hd serial, enclosure model, adapter serial, identifier), then "| text".
+// "code tType oObject" then the set IDs ("A0C1D3L1R0"), lun, fan and power supply, the
+// non-empty texts (fru, hd serial, enclosure model, adapter serial, identifier), "| text".
 std::string summary(const TLXEvent& event);
 
 // A fake clock that calls onWait (on the waiting thread) after every wait.
-class HookedClock : public FakeClock {
-public:
+struct HookedClock : FakeClock {
     std::function<void()> onWait;
     bool wait(long ms, port::Interrupt* interrupt) override;
 };
 
-// A library whose event text for a controller a test may replace.
-class RewritingLib : public VelmarLib {
-public:
-    std::function<void(uint32_t adapterID, char** buffer)> rewrite;
+// A library whose event text for a controller a test may replace (rewrite returns the new
+// text, or the one it is given).
+struct RewritingLib : VelmarLib {
+    std::function<std::string(uint32_t adapterID, const std::string& text)> rewrite;
     Ret getEvents(const Addr& adapter, unsigned long from, char** buffer) override;
 };
 
