@@ -1,17 +1,134 @@
 // The translation of controller event records, one table row per record kind: each row's
 // record is translated as one poll of its controller (of controller 0 when it is not in the
-// latest tree), and the events raised are compared field by field, their texts showing every
-// catalog key and argument (TranslationTestSupport).
+// latest tree), and the events raised are compared field by field. The catalog's texts show
+// the key looked up and each argument in its place; the stand-in system has three
+// controllers (IDs 0, 3 and 7) and one that has gone (ID 5).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 
-#include "TranslationTestSupport.h"
 #include "ctlevents/ControllerEventRecord.h"
 #include "ctlevents/EventCodeTable.h"
+#include "monitor/VelmarMonitor.h"
 #include "snapshot/SimpleXmlException.h"
+#include "support/TestHome.h"
+#include "support/TreeBuilder.h"
 
 namespace {
+
+using Events = std::vector<std::string>;
+constexpr uint32_t U = Addr::kUnset;
+
+// "code tType oObject" then the set IDs ("A0C1D3L1R0"), lun, fan and power supply, the
+// non-empty texts (fru, hd serial, enclosure model, adapter serial, identifier), "| text".
+std::string summary(const TLXEvent& e) {
+    std::string ids;
+    const std::pair<const char*, long long> numbers[] = {
+        {"A", e.getAdapterID()},      {"C", e.getChannelID()},    {"D", e.getDeviceID()},
+        {"L", e.getLogicalDriveID()}, {"R", e.getArrayID()},      {" lun", e.getLun()},
+        {" fan", e.getFan()},         {" ps", e.getPowerSupply()}};
+    for (const auto& [name, value] : numbers) {
+        ids += value != TLXEvent::kUnset ? name + std::to_string(value) : "";
+    }
+    const std::pair<const char*, std::string> texts[] = {{" fru=", e.getFru()},
+                                                         {" hd=", e.getHardDriveSerialNumber()},
+                                                         {" enc=", e.getEnclosureModel()},
+                                                         {" ser=", e.getAdapterSerial()},
+                                                         {" id=", e.getIndentifier()}};
+    for (const auto& [name, value] : texts) {
+        ids += value.empty() ? "" : name + value;
+    }
+    return std::to_string(e.getEventCode()) + " t" + std::to_string(e.getEventType()) + " o" +
+           std::to_string(e.getObjectType()) + (ids.empty() || ids[0] == ' ' ? "" : " ") + ids +
+           " | " + e.getEventDesc();
+}
+
+class TranslationMonitor : public VelmarMonitor {
+public:
+    using VelmarMonitor::eventCategory;
+    using VelmarMonitor::events;
+    using VelmarMonitor::VelmarMonitor;
+};
+
+class TranslationTest : public TestHome {
+protected:
+    void SetUp() override {
+        TestHome::SetUp();
+        // Short argument texts, so that a message shows which object it names; every message
+        // key as its own name followed by its arguments.
+        std::string catalog =
+            "eventArgController2=C{0} eventArgController=ctl({0}) deviceArgFRU=fru({0}) "
+            "eventArgControllerChannel=ch({0},{1}) eventArgControllerArray=arr({0},{1}) "
+            "eventArgControllerScsiDevice=drv({0},{1},{2}) "
+            "eventArgControllerLogicalDrive=ld({0},{1}) "
+            "eventArgEnclosureController=enc({0},{1},{2}) LD_SUB_QUICK_INIT=QI\n";
+        std::replace(catalog.begin(), catalog.end(), ' ', '\n');
+        for (const CatalogKey& key : ctlevents::eventCodeCatalogKeys()) {
+            catalog += std::string(key.key) + "=" + key.key + "(";
+            for (int i = 0; i < key.arguments; ++i) {
+                catalog += (i > 0 ? ",{" : "{") + std::to_string(i) + "}";
+            }
+            catalog += ")\n";
+        }
+        writeFile("RaidNLS.properties", catalog);
+        writeFile("TLXConfig.ini", "tlx.debugMask=2\n");
+
+        // Controller 0 (Pell): two channels with drives and an enclosure each, listed so that a
+        // lookup by position would find other objects; logical drives 0 and 1.
+        TreeBuilder tree(lib.getHardwareModel());
+        Adapter* a0 = tree.adapter(0, "A0");
+        Channel* c0 = tree.channel(a0, 0);
+        Channel* c1 = tree.channel(a0, 1);
+        tree.drive(c1, 0);
+        tree.drive(c1, 3);
+        tree.drive(c0, 1);
+        tree.enclosure(c1, 7)->setFruNumber("EFRU-7");  // channel 0 has none
+        tree.logicalDrive(a0, 0);
+        tree.logicalDrive(a0, 1, LD_STATE_OKAY, RAID_LEVEL_1, 2252800)  // 1100 MB in blocks
+            ->setSubState(LD_SUB_STATE_QUICK_INIT);
+        // Controller 3 (Omdi, megabytes) and 7; controller 5 only in the previous tree.
+        Adapter* a3 = tree.adapter(3, "A3", TreeBuilder::Family::Omdi);
+        tree.logicalDrive(a3, 1, LD_STATE_OKAY, RAID_LEVEL_UNKNOWN, 1100);
+        Adapter* a5 = tree.adapter(5, "A5");
+        Adapter* a7 = tree.adapter(7, "A7");
+        a7->setBiosVersion("B1");
+        a7->setFirmwareVersion("F2");
+        a7->setDeviceDriverVersion("D3");
+        lib.getNewSystem();
+        delete a5;
+        lib.getNewSystem();
+
+        monitor = std::make_unique<TranslationMonitor>(&lib);
+        monitor->setEventTypeLevel(static_cast<EnumEventType>(7));  // queue every severity
+    }
+
+    // The controller with that ID in the library's latest tree.
+    Adapter* current(uint32_t adapterID) {
+        return dynamic_cast<Adapter*>(lib.getCurrentSystem()->getObject(adapterID, U, U, U, U));
+    }
+
+    // Translates text as a poll of controller `caller` would; returns the events raised.
+    Events translate(const std::string& text, uint32_t caller = 0) {
+        std::string buffer = text;
+        monitor->GetEventFromXml(&buffer[0], current(caller));
+        Events events;
+        for (const TLXEvent& event : monitor->getEvents(0)) {
+            events.push_back(summary(event));
+        }
+        return events;
+    }
+
+    void TearDown() override {
+        monitor.reset();
+        TestHome::TearDown();
+    }
+    std::string debugLog() const { return readFile("kvorlogs/TLXVLDebug.log"); }
+
+    VelmarLib lib;
+    std::unique_ptr<TranslationMonitor> monitor;
+};
 
 // A record of controller `adapter` (no adapter ID when negative) with these attributes.
 std::string rec(int adapter, const std::string& attributes) {
@@ -47,7 +164,7 @@ TEST_F(TranslationTest, RecordsBecomeEventsWithTheirFieldsAndArguments) {
             {"510 t0 o8 A0C1 ps1 fru=EFRU-7 ser=A0 | agentEventErrPowerFail(2,ch(C1,2))"}},
         {0, "eventCode='398' arrayID='0'", {"398 t0 o3 A0R0 ser=A0 | agentEventInfArrayStateChange(arr(C1,1))"}},
         {0, "eventCode='211'", {"211 t0 o2 A0 ser=A0 | agentEventWrnBatteryOvertemp(ctl(C1))"}},
-        {0, "eventCode='203' FRU='B-9'", {"203 t0 o2 A0 fru=B-9 ser=A0 | agentEventErrBBCNewBatteryFRU(ctl(C1))"}},
+        {0, "eventCode='203' FRU='9'", {"203 t0 o2 A0 fru=9 ser=A0 | agentEventErrBBCNewBatteryFRU(ctl(C1))"}},
         {0, "eventCode='219'", {"219 t0 o2 A0 ser=A0 | agentEventWrnControllerExpiration()"}},
         {0, "eventCode='507'", {"507 t0 o2 A0 ser=A0 | agentEventInfTempNormal(ch(C1,2147483647))"}},
         {0, "eventCode='403' channelID='1' deviceID='3'", {"403 t0 o5 A0C1D3 ser=A0 | agentEventInfDefunctReplace(drv(C1,2,3))"}},
@@ -90,6 +207,60 @@ TEST_F(TranslationTest, RecordsBecomeEventsWithTheirFieldsAndArguments) {
                   row.events)
             << row.attributes;
     }
+}
+
+// The records the stand-in library logs for model changes, as a poll reads them.
+TEST_F(TranslationTest, RecordsOfModelChanges) {
+    lib.setPfaError(0, 1, 3, true);
+    lib.setFanStatus(0, 1, 7, 1, SAFTE_FAN_MALFUNCTIONING);
+    lib.setPowerSupplyStatus(0, 1, 7, 0, SAFTE_PS_MALFUNCTIONING_ON);
+    lib.setTemperatureOutOfRange(0, 1, 7, true);
+    lib.setBatteryStatus(0, BATTERY_STATUS_LOW);
+    lib.setAdapterStatus(0, CONTROLLER_STATUS_DEGRADED);
+    lib.startTask(0, 0, TASK_TYPE_SYNC);
+    lib.setTaskProgress(0, 0, 50);
+    lib.endTask(0, 0, TASK_STATE_COMPLETED);
+    lib.setLogicalDriveState(0, 1, LD_STATE_CRITICAL);
+    lib.setDriveState(0, 1, 0, PD_STATE_DEFUNCT);
+    auto* added = new LogicalDrive();
+    added->setLogicalDriveID(4);
+    lib.addLogicalDrive(3, added);
+    lib.deleteLogicalDrive(3, 1);
+    Events events;
+    for (const uint32_t id : {0u, 3u}) {
+        char* text = nullptr;
+        lib.getEvents(Addr(id, U, U, U, U, Addr::kUnsetChunk, U, U), 1, &text);
+        const Events raised = translate(text, id);
+        events.insert(events.end(), raised.begin(), raised.end());
+        std::free(text);
+    }
+    EXPECT_EQ(
+        events,
+        (Events{
+            "402 t2 o5 A0C1D3 hd=SN0-1-3 ser=A0 | agentEventWrnPFADrive(drv(C1,2,3),,fru())",
+            "504 t1 o7 A0C1 fan1 fru=EFRU-7 ser=A0 | agentEventErrFanFail(2,ch(C1,2))",
+            "510 t1 o8 A0C1 ps0 fru=EFRU-7 ser=A0 | agentEventErrPowerFail(1,ch(C1,2))",
+            "508 t1 o2 A0C1 ser=A0 | agentEventErrTempFail(ch(C1,2))",
+            "214 t2 o2 A0 ser=A0 | agentEventWrnBatteryLow(ctl(C1))",
+            "299 t3 o2 A0 ser=A0 | agentEventInfControllerStateChange(ctl(C1))",
+            "307 t3 o4 A0L0 lun0 ser=A0 | agentEventInfSyncDetected(ld(C1,1))",
+            "308 t3 o4 A0L0 lun0 ser=A0 | agentEventInfSyncComplete(ld(C1,1))",
+            "301 t2 o4 A0L1 lun1 ser=A0 | agentEventWrnLogicalCritical(ld(C1,2))",
+            "401 t1 o5 A0C1D0 hd=SN0-1-0 ser=A0 | agentEventErrDefunctDrive(drv(C1,2,0),,fru())",
+            // The latest tree predates logical drive 4, so its size and RAID texts are not known.
+            "346 t3 o4 A3L4 lun4 ser=A3 | agentEventInfAddLogDrive(ld(C4,5),,,)",
+            "347 t3 o4 A3L1 lun1 ser=A3 | agentEventInfDeleteLogDrive(ld(C4,2))"}));
+}
+
+// The controller's record of a task start that the start-of-run task check reported is
+// dropped once.
+TEST_F(TranslationTest, ATaskStartReportedAtTheStartOfTheRunIsDroppedOnce) {
+    lib.setTask(0, 0, TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 10);
+    monitor->checkProgress(*monitor->events, current(0));
+    ASSERT_EQ(monitor->getEvents(0).at(0).getEventCode(), 304);
+    const std::string start = rec(0, "eventCode='304' eventType='1' logicalDriveID='0'");
+    EXPECT_EQ(translate(start + start),
+              Events{"304 t3 o4 A0L0 lun0 ser=A0 | agentEventInfRebuildDetected(ld(C1,1))"});
 }
 
 TEST_F(TranslationTest, DebugLinesTellWhatWasLookedUp) {
