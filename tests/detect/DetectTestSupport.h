@@ -13,14 +13,14 @@
 #include "support/TestHome.h"
 #include "support/TreeBuilder.h"
 
-// "code tType oObject" then the set IDs ("A0C1D3L1R0"), fan and power supply, the non-empty
+// "code tType oObject" then the set IDs ("A0C1D3L1R0"), lun, fan and power supply, the non-empty
 // texts (serial, fru, hd serial, enclosure model, identifier), "| text".
 inline std::string describe(const TLXEvent& e) {
     std::string ids;
     // clang-format off
     const std::pair<const char*, long long> numbers[] = {
         {"A", e.getAdapterID()}, {"C", e.getChannelID()}, {"D", e.getDeviceID()}, {"L", e.getLogicalDriveID()},
-        {"R", e.getArrayID()}, {" fan", e.getFan()}, {" ps", e.getPowerSupply()}};
+        {"R", e.getArrayID()}, {" lun", e.getLun()}, {" fan", e.getFan()}, {" ps", e.getPowerSupply()}};
     for (const auto& [name, value] : numbers) {
         ids += value != TLXEvent::kUnset ? name + std::to_string(value) : "";
     }

@@ -57,38 +57,24 @@ protected:
     // with index fans and value supplies; "renumber" makes controller 0 controller 1.
     void apply(const std::string& steps) {
         std::istringstream in(steps);
-        std::string op, device;
+        std::string op, device, value;
         uint32_t ch;
-        int index;
-        for (std::string value; in >> op >> ch >> device >> index >> value;) {
-            const uint32_t dev = std::stoul(device);
+        int i;
+        while (in >> op >> ch >> device >> i >> value) {
+            const uint32_t dev = std::stoul(device), a = adapterID;
             const int v = std::stoi(value, nullptr, 0);
-            auto* enclosure = dynamic_cast<Enclosure*>(
-                lib.getHardwareModel()->getObject(adapterID, U, U, ch, dev));
-            if (op == "fan") {
-                lib.setFanStatus(adapterID, ch, dev, index,
-                                 static_cast<EnumSAFTEFanStatusCodes>(v));
-            } else if (op == "ps") {
-                lib.setPowerSupplyStatus(adapterID, ch, dev, index,
-                                         static_cast<EnumSAFTEPowerSupplyStatusCodes>(v));
-            } else if (op == "temp") {
-                lib.setTemperatureOutOfRange(adapterID, ch, dev, v != 0);
-            } else if (op == "fans") {
-                enclosure->getSafteConfig()->setFanCount(static_cast<uint16_t>(v));
-            } else if (op == "valid") {
-                enclosure->setSafteDataValid(v != 0);
-            } else if (op == "rm") {
-                lib.removeEnclosure(adapterID, ch, dev);
-            } else if (op == "add") {
-                auto* at = dynamic_cast<Channel*>(
-                    lib.getHardwareModel()->getObject(adapterID, U, U, ch, U));
-                TreeBuilder(nullptr)
-                    .enclosure(at, dev, static_cast<uint16_t>(index), static_cast<uint16_t>(v))
-                    ->setFruNumber("FRU-" + device);
-            } else if (op == "renumber") {
-                lib.renumberAdapter(adapterID, adapterID + 1);
-                ++adapterID;
-            }
+            RaidObject* model = lib.getHardwareModel();
+            auto* enclosure = dynamic_cast<Enclosure*>(model->getObject(a, U, U, ch, dev));
+            // clang-format off
+            if (op == "fan") lib.setFanStatus(a, ch, dev, i, static_cast<EnumSAFTEFanStatusCodes>(v));
+            if (op == "ps") lib.setPowerSupplyStatus(a, ch, dev, i, static_cast<EnumSAFTEPowerSupplyStatusCodes>(v));
+            if (op == "temp") lib.setTemperatureOutOfRange(a, ch, dev, v != 0);
+            if (op == "fans") enclosure->getSafteConfig()->setFanCount(static_cast<uint16_t>(v));
+            if (op == "valid") enclosure->setSafteDataValid(v != 0);
+            if (op == "rm") lib.removeEnclosure(a, ch, dev);
+            if (op == "add") TreeBuilder(nullptr).enclosure(dynamic_cast<Channel*>(model->getObject(a, U, U, ch, U)), dev, i, v)->setFruNumber("FRU-" + device);
+            if (op == "renumber") lib.renumberAdapter(a, ++adapterID);
+            // clang-format on
         }
     }
 
