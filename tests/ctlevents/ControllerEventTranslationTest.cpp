@@ -1,267 +1,275 @@
 // The translation of controller event records, one table row per record kind: each row's
-// text is translated as one poll of a controller, and the events raised are compared field
-// by field, their texts showing every catalog key and argument (TranslationTestSupport).
+// record is translated as one poll of its controller (of controller 0 when it is not in the
+// latest tree), and the events raised are compared field by field. The catalog's texts show
+// the key looked up and each argument in its place; the stand-in system has three
+// controllers (IDs 0, 3 and 7) and one that has gone (ID 5).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
 
-#include "TranslationTestSupport.h"
 #include "ctlevents/ControllerEventRecord.h"
 #include "ctlevents/EventCodeTable.h"
+#include "detect/DetectTestSupport.h"  // describe()
+#include "monitor/VelmarMonitor.h"
 #include "snapshot/SimpleXmlException.h"
 
 namespace {
 
-std::string rec(const std::string& attributes) {
-    return "<RaidEvent eventNumber='1' " + attributes + "/>\n";
+using Events = std::vector<std::string>;
+constexpr uint32_t U = Addr::kUnset;
+
+class TranslationMonitor : public VelmarMonitor {
+public:
+    using VelmarMonitor::eventCategory;
+    using VelmarMonitor::events;
+    using VelmarMonitor::VelmarMonitor;
+};
+
+class TranslationTest : public TestHome {
+protected:
+    void SetUp() override {
+        TestHome::SetUp();
+        // Short argument texts, so that a message shows which object it names; every message
+        // key as its own name followed by its arguments.
+        std::string catalog =
+            "eventArgController2=C{0} eventArgController=ctl({0}) deviceArgFRU=fru({0}) "
+            "eventArgControllerChannel=ch({0},{1}) eventArgControllerArray=arr({0},{1}) "
+            "eventArgControllerScsiDevice=drv({0},{1},{2}) "
+            "eventArgControllerLogicalDrive=ld({0},{1}) "
+            "eventArgEnclosureController=enc({0},{1},{2}) LD_SUB_QUICK_INIT=QI\n";
+        std::replace(catalog.begin(), catalog.end(), ' ', '\n');
+        for (const CatalogKey& key : ctlevents::eventCodeCatalogKeys()) {
+            catalog += std::string(key.key) + "=" + key.key + "(";
+            for (int i = 0; i < key.arguments; ++i) {
+                catalog += (i > 0 ? ",{" : "{") + std::to_string(i) + "}";
+            }
+            catalog += ")\n";
+        }
+        writeFile("RaidNLS.properties", catalog);
+        writeFile("TLXConfig.ini", "tlx.debugMask=2\n");
+
+        // Controller 0 (Pell): two channels with drives and an enclosure each, listed so that a
+        // lookup by position would find other objects; logical drives 0 and 1.
+        TreeBuilder tree(lib.getHardwareModel());
+        Adapter* a0 = tree.adapter(0, "A0");
+        Channel* c0 = tree.channel(a0, 0);
+        Channel* c1 = tree.channel(a0, 1);
+        tree.drive(c1, 0);
+        tree.drive(c1, 3);
+        tree.drive(c0, 1);
+        tree.enclosure(c1, 7)->setFruNumber("EFRU-7");  // channel 0 has none
+        tree.logicalDrive(a0, 0);
+        tree.logicalDrive(a0, 1, LD_STATE_OKAY, RAID_LEVEL_1, 2252800)  // 1100 MB in blocks
+            ->setSubState(LD_SUB_STATE_QUICK_INIT);
+        // Controller 3 (Omdi, megabytes) and 7; controller 5 only in the previous tree.
+        Adapter* a3 = tree.adapter(3, "A3", TreeBuilder::Family::Omdi);
+        tree.logicalDrive(a3, 1, LD_STATE_OKAY, RAID_LEVEL_UNKNOWN, 1100);
+        Adapter* a5 = tree.adapter(5, "A5");
+        Adapter* a7 = tree.adapter(7, "A7");
+        a7->setBiosVersion("B1");
+        a7->setFirmwareVersion("F2");
+        a7->setDeviceDriverVersion("D3");
+        lib.getNewSystem();
+        delete a5;
+        lib.getNewSystem();
+
+        monitor = std::make_unique<TranslationMonitor>(&lib);
+        monitor->setEventTypeLevel(static_cast<EnumEventType>(7));  // queue every severity
+    }
+
+    // The controller with that ID in the library's latest tree.
+    Adapter* current(uint32_t adapterID) {
+        return dynamic_cast<Adapter*>(lib.getCurrentSystem()->getObject(adapterID, U, U, U, U));
+    }
+
+    // Translates text as a poll of controller `caller` would; returns the events raised.
+    Events translate(const std::string& text, uint32_t caller = 0) {
+        std::string buffer = text;
+        monitor->GetEventFromXml(&buffer[0], current(caller));
+        Events events;
+        for (const TLXEvent& event : monitor->getEvents(0)) {
+            events.push_back(describe(event));
+        }
+        return events;
+    }
+
+    void TearDown() override {
+        monitor.reset();
+        TestHome::TearDown();
+    }
+    std::string debugLog() const { return readFile("kvorlogs/TLXVLDebug.log"); }
+
+    VelmarLib lib;
+    std::unique_ptr<TranslationMonitor> monitor;
+};
+
+// A record of controller `adapter` (no adapter ID when negative) with these attributes.
+std::string rec(int adapter, const std::string& attributes) {
+    const std::string id = adapter < 0 ? "" : "adapterID='" + std::to_string(adapter) + "' ";
+    return "<RaidEvent eventNumber='1' " + id + attributes + "/>\n";
 }
 
-struct TranslationCase {
-    const char* what;
-    std::string text;
-    uint32_t caller;
+struct Row {
+    int adapter;
+    const char* attributes;  // a whole text of its own when it starts with '<'
     std::vector<std::string> events;
 };
 
 TEST_F(TranslationTest, RecordsBecomeEventsWithTheirFieldsAndArguments) {
-    const TranslationCase kCases[] = {
-        // Severity: the controller's class 1, 2, 4, 8, 10; any other class, or none, is 0.
-        {"classes",
-         rec("eventCode='207' eventType='1' adapterID='0'") +
-             rec("eventCode='207' eventType='2' adapterID='0'") +
-             rec("eventCode='207' eventType='4' adapterID='0'") +
-             rec("eventCode='207' eventType='8' adapterID='0'") +
-             rec("eventCode='207' eventType='10' adapterID='0'") +
-             rec("eventCode='207' eventType='3' adapterID='0'") +
-             rec("eventCode='207' adapterID='0'"),
-         0,
-         {"207 t3 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerAdded(ctl(C1))",
-          "207 t2 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerAdded(ctl(C1))",
-          "207 t1 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerAdded(ctl(C1))",
-          "207 t4 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerAdded(ctl(C1))",
-          "207 t6 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerAdded(ctl(C1))",
-          "207 t0 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerAdded(ctl(C1))",
-          "207 t0 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerAdded(ctl(C1))"}},
-        // Object and arguments by category. Drives and enclosures are found by address: the
-        // drive list starts with drive 1 of channel 0, and channel 0 has no enclosure.
-        {"1 drive",
-         rec("eventCode='401' eventType='4' adapterID='0' channelID='1' deviceID='0'"),
-         0,
-         {"401 t1 o5 A0C1D0L-R- hd=SN0-1-0 ser=A0 | "
-          "agentEventErrDefunctDrive(drv(C1,2,0),,fru())"}},
-        {"drive map entry: the SAS drive map's arguments",
-         rec("eventCode='423' eventType='1' adapterID='0' channelID='1' deviceID='0'"),
-         0,
-         {"423 t3 o5 A0C1D0L-R- hd=SN0-1-0 ser=A0 | agentEventInfDriveMap(1,2,0,drv(C1,2,0),)"}},
-        {"2 logical drive",
-         rec("eventCode='301' eventType='2' adapterID='0' logicalDriveID='1'"),
-         0,
-         {"301 t2 o4 A0C-D-L1R- lun1 ser=A0 | agentEventWrnLogicalCritical(ld(C1,2))"}},
-        {"4 enclosure",
-         rec("eventCode='501' eventType='1' adapterID='0' channelID='1'"),
-         0,
-         {"501 t3 o6 A0C1D-L-R- enc=ENCL-7 ser=A0 | agentEventInfEnclOk(ch(C1,2))"}},
-        {"4 no enclosure on the channel",
-         rec("eventCode='502' eventType='4' adapterID='0' channelID='0'"),
-         0,
-         {"502 t1 o6 A0C0D-L-R- ser=A0 | agentEventErrEnclFail(ch(C1,1))"}},
-        {"5 fan",
-         rec("eventCode='504' eventType='4' adapterID='0' channelID='0' fanID='2'"),
-         0,
-         {"504 t1 o7 A0C0D-L-R- fan2 ser=A0 | agentEventErrFanFail(3,ch(C1,1))"}},
-        {"5 fan, hex code",
-         rec("eventCode='0x1F9' eventType='1' adapterID='0' channelID='1' fanID='0'"),
-         0,
-         {"505 t3 o7 A0C1D-L-R- fan0 fru=EFRU-7 ser=A0 | agentEventInfFanInstalled(1,ch(C1,2))"}},
-        {"6 power supply",
-         rec("eventCode='510' eventType='4' adapterID='0' channelID='1' powerSupplyID='1'"),
-         0,
-         {"510 t1 o8 A0C1D-L-R- ps1 fru=EFRU-7 ser=A0 | agentEventErrPowerFail(2,ch(C1,2))"}},
-        {"7 array",
-         rec("eventCode='398' eventType='1' adapterID='0' arrayID='0'"),
-         0,
-         {"398 t3 o3 A0C-D-L-R0 ser=A0 | agentEventInfArrayStateChange(arr(C1,1))"}},
-        {"8 battery",
-         rec("eventCode='211' eventType='2' adapterID='0'"),
-         0,
-         {"211 t2 o2 A0C-D-L-R- ser=A0 | agentEventWrnBatteryOvertemp(ctl(C1))"}},
-        {"203 without FRU",
-         rec("eventCode='203' eventType='4' adapterID='0'"),
-         0,
-         {"203 t1 o2 A0C-D-L-R- ser=A0 | agentEventErrBBCNewBattery(ctl(C1))"}},
-        {"9 battery with FRU",
-         rec("eventCode='203' eventType='4' adapterID='0' FRU='B-9'"),
-         0,
-         {"203 t1 o2 A0C-D-L-R- fru=B-9 ser=A0 | agentEventErrBBCNewBatteryFRU(ctl(C1))"}},
-        {"10 expiration",
-         rec("eventCode='219' eventType='2' adapterID='0'"),
-         0,
-         {"219 t2 o2 A0C-D-L-R- ser=A0 | agentEventWrnControllerExpiration()"}},
-        {"11 temperature normal",
-         rec("eventCode='507' eventType='1' adapterID='0'"),
-         0,
-         {"507 t3 o2 A0C-D-L-R- ser=A0 | agentEventInfTempNormal(ch(C1,2147483647))"}},
-        {"11 temperature failed",
-         rec("eventCode='508' eventType='4' adapterID='0'"),
-         0,
-         {"508 t1 o2 A0C-D-L-R- ser=A0 | agentEventErrTempFail(ch(C1,2147483647))"}},
-        {"12 replaced drive",
-         rec("eventCode='403' eventType='1' adapterID='0' channelID='1' deviceID='3'"),
-         0,
-         {"403 t3 o5 A0C1D3L-R- ser=A0 | agentEventInfDefunctReplace(drv(C1,2,3))"}},
-        {"404 with FRU, escaped",
-         rec("eventCode='404' eventType='4' adapterID='0' channelID='1' deviceID='3' "
-             "FRU='A&amp;B'"),
-         0,
-         {"404 t1 o5 A0C1D3L-R- fru=A&B hd=SN0-1-3 ser=A0 | "
-          "agentEventErrDefunctDriveFRU(drv(C1,2,3),A&B,fru(A&B))"}},
-        {"404 with an empty FRU",
-         rec("eventCode='404' eventType='4' adapterID='0' channelID='1' deviceID='3' FRU=''"),
-         0,
-         {"404 t1 o5 A0C1D3L-R- hd=SN0-1-3 ser=A0 | "
-          "agentEventErrDefunctDrive(drv(C1,2,3),,fru())"}},
-        {"channel -1",
-         rec("eventCode='401' eventType='4' adapterID='0' channelID='-1' deviceID='1'"),
-         0,
-         {"401 t1 o5 A0C-D1L-R- ser=A0 | agentEventErrDefunctDrive(drv(C1,0,1),,fru())"}},
-        {"ID + 1 of the largest ID, and a number beyond 32 bits clamped",
-         rec("eventCode='301' eventType='2' adapterID='0' logicalDriveID='99999999999'"),
-         0,
-         {"301 t2 o4 A0C-D-L-R- ser=A0 | agentEventWrnLogicalCritical(ld(C1,2147483648))"}},
-        {"an attribute without value reads 0",
-         rec("eventCode='401' eventType='4' adapterID='0' channelID='0' deviceID"),
-         0,
-         {"401 t1 o5 A0C0D0L-R- ser=A0 | agentEventErrDefunctDrive(drv(C1,1,0),,fru())"}},
-        {"fields are not carried into the next record",
-         rec("eventCode='404' eventType='4' adapterID='0' channelID='1' deviceID='3' FRU='X'") +
-             rec("eventCode='401' eventType='4' adapterID='0' channelID='1'"),
-         0,
-         {"404 t1 o5 A0C1D3L-R- fru=X hd=SN0-1-3 ser=A0 | "
-          "agentEventErrDefunctDriveFRU(drv(C1,2,3),X,fru(X))",
-          "401 t1 o5 A0C1D-L-R- ser=A0 | "
-          "agentEventErrDefunctDrive(drv(C1,2,2147483647),,fru())"}},
-        {"212 and 601 are controller events whatever came before",
-         rec("eventCode='501' eventType='1' adapterID='0' channelID='1'") +
-             rec("eventCode='212' eventType='1' adapterID='0'") +
-             rec("eventCode='401' eventType='4' adapterID='0' channelID='1' deviceID='0'") +
-             rec("eventCode='601' eventType='1' adapterID='0'"),
-         0,
-         {"501 t3 o6 A0C1D-L-R- enc=ENCL-7 ser=A0 | agentEventInfEnclOk(ch(C1,2))",
-          "212 t3 o2 A0C-D-L-R- ser=A0 | agentEventJobScheduler(ctl(C1))",
-          "401 t1 o5 A0C1D0L-R- hd=SN0-1-0 ser=A0 | "
-          "agentEventErrDefunctDrive(drv(C1,2,0),,fru())",
-          "601 t3 o2 A0C-D-L-R- ser=A0 | notEventTestEvent(ctl(C1))"}},
-        {"unknown code",
-         rec("eventCode='400' eventType='4' adapterID='0' channelID='1'"),
-         0,
-         {"400 t1 o1 A-C-D-L-R- | UNKNOWN Velmar Error"}},
-        {"refresh", rec("eventCode='0' eventType='1' adapterID='0'"), 0, {}},
+    // clang-format off
+    const Row kRows[] = {
+        // Object, arguments and lookups by category; severity by the controller's class (1, 2,
+        // 4, 8, 10 give 3, 2, 1, 4, 6; any other class, or none, 0). Drives and enclosures are
+        // found by address: the drive list starts with drive 1 of channel 0, and channel 0 has
+        // no enclosure.
+        {0, "eventCode='401' eventType='4' channelID='1' deviceID='0'",
+            {"401 t1 o5 A0C1D0 ser=A0 hd=SN0-1-0 | agentEventErrDefunctDrive(drv(C1,2,0),,fru())"}},
+        {0, "eventCode='423' eventType='8' channelID='1' deviceID='0'",  // the SAS drive map's arguments
+            {"423 t4 o5 A0C1D0 ser=A0 hd=SN0-1-0 | agentEventInfDriveMap(1,2,0,drv(C1,2,0),)"}},
+        {0, "eventCode='301' eventType='2' logicalDriveID='1'",
+            {"301 t2 o4 A0L1 lun1 ser=A0 | agentEventWrnLogicalCritical(ld(C1,2))"}},
+        {0, "eventCode='501' eventType='10' channelID='1'",
+            {"501 t6 o6 A0C1 ser=A0 enc=ENCL-7 | agentEventInfEnclOk(ch(C1,2))"}},
+        {0, "eventCode='502' eventType='3' channelID='0'", {"502 t0 o6 A0C0 ser=A0 | agentEventErrEnclFail(ch(C1,1))"}},
+        {0, "eventCode='0x1F8' eventType='1' channelID='1' fanID='2'",
+            {"504 t3 o7 A0C1 fan2 ser=A0 fru=EFRU-7 | agentEventErrFanFail(3,ch(C1,2))"}},
+        {0, "eventCode='510' channelID='1' powerSupplyID='1'",
+            {"510 t0 o8 A0C1 ps1 ser=A0 fru=EFRU-7 | agentEventErrPowerFail(2,ch(C1,2))"}},
+        {0, "eventCode='398' arrayID='0'", {"398 t0 o3 A0R0 ser=A0 | agentEventInfArrayStateChange(arr(C1,1))"}},
+        {0, "eventCode='211'", {"211 t0 o2 A0 ser=A0 | agentEventWrnBatteryOvertemp(ctl(C1))"}},
+        {0, "eventCode='203' FRU='9'", {"203 t0 o2 A0 ser=A0 fru=9 | agentEventErrBBCNewBatteryFRU(ctl(C1))"}},
+        {0, "eventCode='219'", {"219 t0 o2 A0 ser=A0 | agentEventWrnControllerExpiration()"}},
+        {0, "eventCode='507'", {"507 t0 o2 A0 ser=A0 | agentEventInfTempNormal(ch(C1,2147483647))"}},
+        {0, "eventCode='403' channelID='1' deviceID='3'", {"403 t0 o5 A0C1D3 ser=A0 | agentEventInfDefunctReplace(drv(C1,2,3))"}},
+        // An escaped FRU, then a record of its own: nothing is carried into it.
+        {0, "eventCode='404' channelID='1' deviceID='3' FRU='A&amp;B'/><RaidEvent adapterID='0' eventCode='401' channelID='1'",
+            {"404 t0 o5 A0C1D3 ser=A0 fru=A&B hd=SN0-1-3 | agentEventErrDefunctDriveFRU(drv(C1,2,3),A&B,fru(A&B))",
+             "401 t0 o5 A0C1 ser=A0 | agentEventErrDefunctDrive(drv(C1,2,2147483647),,fru())"}},
+        {0, "eventCode='404' channelID='1' deviceID='3' FRU=''",
+            {"404 t0 o5 A0C1D3 ser=A0 hd=SN0-1-3 | agentEventErrDefunctDrive(drv(C1,2,3),,fru())"}},
+        {0, "eventCode='401' channelID='-1' deviceID='1'", {"401 t0 o5 A0D1 ser=A0 | agentEventErrDefunctDrive(drv(C1,0,1),,fru())"}},
+        // ID + 1 of the largest ID; a number beyond 32 bits is clamped; no value reads 0.
+        {0, "eventCode='301' logicalDriveID='99999999999'", {"301 t0 o4 A0 ser=A0 | agentEventWrnLogicalCritical(ld(C1,2147483648))"}},
+        {0, "eventCode='401' channelID='0' deviceID", {"401 t0 o5 A0C0D0 ser=A0 | agentEventErrDefunctDrive(drv(C1,1,0),,fru())"}},
+        {0, "eventCode='400' eventType='4' channelID='1'", {"400 t1 o1 | UNKNOWN Velmar Error"}},
+        {0, "eventCode='0' eventType='1'", {}},  // refresh
         // Size texts by the controller family (Omdi: MB, Pell: blocks), RAID and quick-init
         // texts in the order of the logical-drive comparison's event.
-        {"346 Omdi 2048 MB",
-         rec("eventCode='346' eventType='1' adapterID='3' logicalDriveID='0'"),
-         3,
-         {"346 t3 o4 A3C-D-L0R- lun0 ser=A3 | agentEventInfAddLogDrive(ld(C4,1),2.000 GB,5,)"}},
-        {"346 Omdi 1100 MB",
-         rec("eventCode='346' eventType='1' adapterID='3' logicalDriveID='1'"),
-         3,
-         {"346 t3 o4 A3C-D-L1R- lun1 ser=A3 | "
-          "agentEventInfAddLogDrive(ld(C4,2),1.074 GB,RAID_UNKNOWN,)"}},
-        {"346 Pell 2048 MB",
-         rec("eventCode='346' eventType='1' adapterID='0' logicalDriveID='0'"),
-         0,
-         {"346 t3 o4 A0C-D-L0R- lun0 ser=A0 | agentEventInfAddLogDrive(ld(C1,1),2.000 GB,5,)"}},
-        {"346 Pell 1100 MB, quick init",
-         rec("eventCode='346' eventType='1' adapterID='0' logicalDriveID='1'"),
-         0,
-         {"346 t3 o4 A0C-D-L1R- lun1 ser=A0 | "
-          "agentEventInfAddLogDrive(ld(C1,2),1.074 GB,1,, Method = QI)"}},
-        {"346 not in the tree",
-         rec("eventCode='346' eventType='1' adapterID='0' logicalDriveID='9'"),
-         0,
-         {"346 t3 o4 A0C-D-L9R- lun9 ser=A0 | agentEventInfAddLogDrive(ld(C1,10),,,)"}},
+        {3, "eventCode='346' logicalDriveID='1'",
+            {"346 t0 o4 A3L1 lun1 ser=A3 | agentEventInfAddLogDrive(ld(C4,2),1.074 GB,RAID_UNKNOWN,)"}},
+        {0, "eventCode='346' logicalDriveID='1'",
+            {"346 t0 o4 A0L1 lun1 ser=A0 | agentEventInfAddLogDrive(ld(C1,2),1.074 GB,1,, Method = QI)"}},
+        {0, "eventCode='346' logicalDriveID='9'", {"346 t0 o4 A0L9 lun9 ser=A0 | agentEventInfAddLogDrive(ld(C1,10),,,)"}},
         // Controllers by adapter ID, not by position (controller 7 is the third).
-        {"versions of controller 7",
-         rec("eventCode='210' eventType='2' adapterID='7'"),
-         7,
-         {"210 t2 o2 A7C-D-L-R- ser=A7 | agentEventWrnMismatchedVersions(ctl(C8),B1,F2,D3)"}},
-        {"controller only in the previous tree, FRU",
-         rec("eventCode='202' eventType='4' adapterID='5' FRU='CF-1'"),
-         0,
-         {"202 t1 o1 A-C-D-L-R- id=EVENT_VELMAR_STATE_FAILED | "
-          "agentEventErrControllerFRU(ctl(C6),CF-1)"}},
-        {"controller only in the previous tree",
-         rec("eventCode='401' eventType='4' adapterID='5' channelID='0' deviceID='1'"),
-         0,
-         {"202 t1 o1 A-C-D-L-R- id=EVENT_VELMAR_STATE_FAILED | "
-          "agentEventErrDefunctDrive(ctl(C6),,)"}},
-        {"controller only in the previous tree, refresh record",
-         rec("eventCode='0' eventType='1' adapterID='5'"),
-         0,
-         {"202 t1 o1 A-C-D-L-R- id=EVENT_VELMAR_STATE_FAILED | "
-          "agentEventErrController(ctl(C6))"}},
-        {"controller in neither tree", rec("eventCode='401' eventType='4' adapterID='9'"), 0, {}},
-        {"record without adapter ID", rec("eventCode='207' eventType='1'"), 0, {}},
-        {"other elements and attributes are ignored",
-         "</RaidEvent><Log><RaidEvent eventCode='207' eventType='1' adapterID='0' extra='9'>"
-         "<Detail adapterID='3'/></RaidEvent></Log>",
-         0,
-         {"207 t3 o2 A0C-D-L-R- ser=A0 | agentEventInfControllerAdded(ctl(C1))"}},
+        {7, "eventCode='210'", {"210 t0 o2 A7 ser=A7 | agentEventWrnMismatchedVersions(ctl(C8),B1,F2,D3)"}},
+        // A controller only in the previous tree; in neither; none named.
+        {5, "eventCode='202' FRU='CF-1'", {"202 t1 o1 id=EVENT_VELMAR_STATE_FAILED | agentEventErrControllerFRU(ctl(C6),CF-1)"}},
+        {5, "eventCode='401' channelID='0' deviceID='1'", {"202 t1 o1 id=EVENT_VELMAR_STATE_FAILED | agentEventErrDefunctDrive(ctl(C6),,)"}},
+        {5, "eventCode='0'", {"202 t1 o1 id=EVENT_VELMAR_STATE_FAILED | agentEventErrController(ctl(C6))"}},
+        {9, "eventCode='401'", {}},
+        {-1, "eventCode='207'", {}},
+        // Other elements and attributes are ignored.
+        {0, "</RaidEvent><Log><RaidEvent eventCode='207' eventType='1' adapterID='0' extra='9'><Detail adapterID='3'/></RaidEvent></Log>",
+            {"207 t3 o2 A0 ser=A0 | agentEventInfControllerAdded(ctl(C1))"}},
     };
-    for (const TranslationCase& c : kCases) {
-        EXPECT_EQ(translate(c.text, c.caller), c.events) << c.what;
+    // clang-format on
+    for (const Row& row : kRows) {
+        const bool own = row.attributes[0] == '<';
+        const uint32_t caller = current(row.adapter) != nullptr ? row.adapter : 0;
+        EXPECT_EQ(translate(own ? row.attributes : rec(row.adapter, row.attributes), caller),
+                  row.events)
+            << row.attributes;
     }
 }
 
+// The records the stand-in library logs for model changes, as a poll reads them.
+TEST_F(TranslationTest, RecordsOfModelChanges) {
+    lib.setPfaError(0, 1, 3, true);
+    lib.setFanStatus(0, 1, 7, 1, SAFTE_FAN_MALFUNCTIONING);
+    lib.setPowerSupplyStatus(0, 1, 7, 0, SAFTE_PS_MALFUNCTIONING_ON);
+    lib.setTemperatureOutOfRange(0, 1, 7, true);
+    lib.setBatteryStatus(0, BATTERY_STATUS_LOW);
+    lib.setAdapterStatus(0, CONTROLLER_STATUS_DEGRADED);
+    lib.startTask(0, 0, TASK_TYPE_SYNC);
+    lib.setTaskProgress(0, 0, 50);
+    lib.endTask(0, 0, TASK_STATE_COMPLETED);
+    lib.setLogicalDriveState(0, 1, LD_STATE_CRITICAL);
+    lib.setDriveState(0, 1, 0, PD_STATE_DEFUNCT);
+    auto* added = new LogicalDrive();
+    added->setLogicalDriveID(4);
+    lib.addLogicalDrive(3, added);
+    lib.deleteLogicalDrive(3, 1);
+    Events events;
+    for (const uint32_t id : {0u, 3u}) {
+        char* text = nullptr;
+        lib.getEvents(Addr(id, U, U, U, U, Addr::kUnsetChunk, U, U), 1, &text);
+        const Events raised = translate(text, id);
+        events.insert(events.end(), raised.begin(), raised.end());
+        std::free(text);
+    }
+    EXPECT_EQ(
+        events,
+        (Events{
+            "402 t2 o5 A0C1D3 ser=A0 hd=SN0-1-3 | agentEventWrnPFADrive(drv(C1,2,3),,fru())",
+            "504 t1 o7 A0C1 fan1 ser=A0 fru=EFRU-7 | agentEventErrFanFail(2,ch(C1,2))",
+            "510 t1 o8 A0C1 ps0 ser=A0 fru=EFRU-7 | agentEventErrPowerFail(1,ch(C1,2))",
+            "508 t1 o2 A0C1 ser=A0 | agentEventErrTempFail(ch(C1,2))",
+            "214 t2 o2 A0 ser=A0 | agentEventWrnBatteryLow(ctl(C1))",
+            "299 t3 o2 A0 ser=A0 | agentEventInfControllerStateChange(ctl(C1))",
+            "307 t3 o4 A0L0 lun0 ser=A0 | agentEventInfSyncDetected(ld(C1,1))",
+            "308 t3 o4 A0L0 lun0 ser=A0 | agentEventInfSyncComplete(ld(C1,1))",
+            "301 t2 o4 A0L1 lun1 ser=A0 | agentEventWrnLogicalCritical(ld(C1,2))",
+            "401 t1 o5 A0C1D0 ser=A0 hd=SN0-1-0 | agentEventErrDefunctDrive(drv(C1,2,0),,fru())",
+            // The latest tree predates logical drive 4, so its size and RAID texts are not known.
+            "346 t3 o4 A3L4 lun4 ser=A3 | agentEventInfAddLogDrive(ld(C4,5),,,)",
+            "347 t3 o4 A3L1 lun1 ser=A3 | agentEventInfDeleteLogDrive(ld(C4,2))"}));
+}
+
+// The controller's record of a task start that the start-of-run task check reported is
+// dropped once.
+TEST_F(TranslationTest, ATaskStartReportedAtTheStartOfTheRunIsDroppedOnce) {
+    lib.setTask(0, 0, TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 10);
+    monitor->checkProgress(*monitor->events, current(0));
+    ASSERT_EQ(monitor->getEvents(0).at(0).getEventCode(), 304);
+    const std::string start = rec(0, "eventCode='304' eventType='1' logicalDriveID='0'");
+    EXPECT_EQ(translate(start + start),
+              Events{"304 t3 o4 A0L0 lun0 ser=A0 | agentEventInfRebuildDetected(ld(C1,1))"});
+}
+
 TEST_F(TranslationTest, DebugLinesTellWhatWasLookedUp) {
-    translate(rec("eventCode='401' eventType='4' adapterID='0' channelID='1' deviceID='3'") +
-              rec("eventCode='401' eventType='4' adapterID='0' channelID='0'") +
-              rec("eventCode='501' eventType='1' adapterID='0' channelID='1'") +
-              rec("eventCode='504' eventType='4' adapterID='0' channelID='1' fanID='0'") +
-              rec("eventCode='504' eventType='4' adapterID='0' channelID='0' fanID='0'") +
-              rec("eventCode='346' eventType='1' adapterID='0' logicalDriveID='9'") +
-              rec("eventCode='0' eventType='1' adapterID='0'") +
-              rec("eventCode='400' eventType='1' adapterID='0'") +
-              rec("eventCode='401' eventType='1' adapterID='5'") +
-              rec("eventCode='401' eventType='1' adapterID='9'"));
+    translate(rec(0, "eventCode='401' channelID='1' deviceID='3'") +
+              rec(0, "eventCode='401' channelID='0'") + rec(0, "eventCode='501' channelID='1'") +
+              rec(0, "eventCode='504' channelID='1' fanID='0'") +
+              rec(0, "eventCode='504' channelID='0' fanID='0'") +
+              rec(0, "eventCode='346' logicalDriveID='9'") + rec(0, "eventCode='0'") +
+              rec(0, "eventCode='400'") + rec(5, "eventCode='401'") + rec(9, "eventCode='401'"));
     const std::string log = debugLog();
+    // clang-format off
+    // The values looked up and the lookups that failed; the events show the rest.
     const std::pair<const char*, int> kLines[] = {
-        {"]  In VelmarMonitor::GetEventFromXml()[", 1},
-        {"]  deviceID = 3.\n", 1},
-        {"]  hdSerialNum = SN0-1-3.\n", 1},
-        {"]  ERROR: The Hard Drive object is NULL [", 1},
-        {"]  Setting HD serial No.\n", 2},
-        {"]  channelID = 1.\n", 2},
-        {"]  channelID = 0.\n", 1},
-        {"]  Enclosure MODEL= ENCL-7.\n", 1},
-        {"]  Setting encModel No.\n", 1},
-        {"]  Enclosure FRU = EFRU-7.\n", 1},
-        {"]  ERROR: The enclosure object is NULL [", 1},
-        {"]  Setting encFRU No.\n", 2},
-        {"]  Logical Drive Added\n", 1},
-        {"]  logicalDriveID = 9.\n", 1},
-        {"]  ERROR: The Logical Device Object is NULL \n", 1},
-        {"]  Check for the duplicate event and log the Event\n", 6},
-        {"]  Refresh Event\n", 1},
-        {"]   In getEventDescription (switch) Event code is   = 400.\n", 1},
+        {"]  deviceID = 3.\n", 1},                     {"]  hdSerialNum = SN0-1-3.\n", 1},
+        {"]  ERROR: The Hard Drive object is NULL [", 1}, {"]  channelID = 1.\n", 2},
+        {"]  channelID = 0.\n", 1},                     {"]  Enclosure MODEL= ENCL-7.\n", 1},
+        {"]  Enclosure FRU = EFRU-7.\n", 1},            {"]  ERROR: The enclosure object is NULL [", 1},
+        {"]  logicalDriveID = 9.\n", 1},                {"]  ERROR: The Logical Device Object is NULL \n", 1},
         {"]   Event code is unknown (default case) = 400.\n", 1},
-        {"]  ERROR: Current Adapter is NULL\n", 2},
-        {"]  ERROR: Adapter in previous config is NULL\n", 1},
-        {"]  Exiting VelmarMonitor::GetEventFromXml()", 1},
+        {"]  ERROR: Current Adapter is NULL\n", 2},     {"]  ERROR: Adapter in previous config is NULL\n", 1},
     };
+    // clang-format on
     for (const auto& [line, count] : kLines) {
-        size_t found = 0;
+        int found = 0;
         for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) {
             ++found;
         }
-        EXPECT_EQ(found, static_cast<size_t>(count)) << line;
+        EXPECT_EQ(found, count) << line;
     }
 }
 
 TEST_F(TranslationTest, MalformedTextRaisesTheRecordsBeforeTheFaultThenThrows) {
-    std::string text = rec("eventCode='207' eventType='1' adapterID='0'") +
-                       "<RaidEvent eventCode='301' adapterID=0/>" +
-                       rec("eventCode='219' eventType='2' adapterID='0'");
+    std::string text = rec(0, "eventCode='207'") + "<RaidEvent eventCode='301' adapterID=0/>" +
+                       rec(0, "eventCode='219'");
     EXPECT_THROW(monitor->GetEventFromXml(&text[0], current(0)), SimpleXmlException);
     const std::vector<TLXEvent> events = monitor->getEvents(0);
     ASSERT_EQ(events.size(), 1u);
@@ -269,58 +277,34 @@ TEST_F(TranslationTest, MalformedTextRaisesTheRecordsBeforeTheFaultThenThrows) {
 }
 
 TEST_F(TranslationTest, EachCodeGivesItsKeyAndCategory) {
-    struct Row {
-        int code;
-        bool hasFru;
-        int categoryBefore;
-        const char* key;
-        int category;
-    };
-    const Row kRows[] = {
-        {404, false, 3, "agentEventErrDefunctDrive", 1},
-        {404, true, 3, "agentEventErrDefunctDriveFRU", 1},
-        {203, false, 3, "agentEventErrBBCNewBattery", 8},
-        {203, true, 3, "agentEventErrBBCNewBatteryFRU", 9},
-        {206, false, 1, "eventConfigError", 3},
-        {206, true, 1, "agentEventErrPollingFRU", 3},
-        {212, false, 4, "agentEventJobScheduler", 3},
-        {601, false, 4, "notEventTestEvent", 3},
+    // clang-format off
+    struct Code { int code; bool hasFru; int categoryBefore; const char* key; int category; };
+    const Code kCodes[] = {
+        {404, false, 3, "agentEventErrDefunctDrive", 1},  {404, true, 3, "agentEventErrDefunctDriveFRU", 1},
+        {203, false, 3, "agentEventErrBBCNewBattery", 8}, {203, true, 3, "agentEventErrBBCNewBatteryFRU", 9},
+        {206, false, 1, "eventConfigError", 3},           {206, true, 1, "agentEventErrPollingFRU", 3},
+        {212, false, 4, "agentEventJobScheduler", 3},     {601, false, 4, "notEventTestEvent", 3},
         {219, false, 4, "agentEventWrnControllerExpiration", 10},
         {322, false, 2, "agentEventInfRebuildDetected", 7},
-        {0, false, 4, "RefreshError", 4},
-        {400, false, 4, "UnknownVelmarError", 4},
-        {-202, false, 5, "UnknownVelmarError", 5},
+        {0, false, 4, "RefreshError", 4},                 {400, false, 4, "UnknownVelmarError", 4},
         {INT_MAX, false, 5, "UnknownVelmarError", 5},
     };
-    for (const Row& row : kRows) {
-        monitor->eventCategory = row.categoryBefore;
-        EXPECT_EQ(monitor->getEventDescription(row.code, 1, row.hasFru), row.key) << row.code;
-        EXPECT_EQ(monitor->eventCategory, row.category) << row.code;
-    }
-    // The lookup finds every row of the table.
-    for (const ctlevents::EventCodeRow& row : ctlevents::kEventCodes) {
-        EXPECT_EQ(monitor->getEventDescription(row.code, 1, true), row.keyWithFru) << row.code;
+    // clang-format on
+    for (const Code& c : kCodes) {
+        monitor->eventCategory = c.categoryBefore;
+        EXPECT_EQ(monitor->getEventDescription(c.code, 1, c.hasFru), c.key) << c.code;
+        EXPECT_EQ(monitor->eventCategory, c.category) << c.code;
     }
 }
 
 TEST(ControllerEventRecord, NumbersAreDecimalOrHexAndClampedTo32Bits) {
-    const std::pair<const char*, int32_t> kRows[] = {
-        {"0x1F9", 505},
-        {"505", 505},
-        {"-1", -1},
-        {nullptr, 0},
-        {"", 0},
-        {"abc", 0},
-        {"0x", 0},
-        {"1F9", 1},
-        {"0X1F", 0},
-        {"2147483647", INT32_MAX},
-        {"99999999999", INT32_MAX},
-        {"-99999999999", INT32_MIN},
-        {"0xFFFFFFFF", INT32_MAX},
-        {"0x7FFFFFFF", INT32_MAX},
-    };
-    for (const auto& [text, value] : kRows) {
+    // clang-format off
+    const std::pair<const char*, int32_t> kNumbers[] = {
+        {"0x1F9", 505}, {"505", 505}, {"-1", -1}, {nullptr, 0}, {"", 0}, {"0x", 0}, {"1F9", 1},
+        {"0X1F", 0}, {"2147483647", INT32_MAX}, {"0x7FFFFFFF", INT32_MAX}, {"0xFFFFFFFF", INT32_MAX},
+        {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}};
+    // clang-format on
+    for (const auto& [text, value] : kNumbers) {
         EXPECT_EQ(ControllerEventRecord::number(text), value) << (text ? text : "null");
     }
 }

@@ -17,41 +17,24 @@ namespace {
 // What a row does: compare with no stored controller, compare with the stored one read
 // back, check the current one, check the current one read back.
 enum Mode { kCompareNew, kCompare, kCheck, kCheckStored };
-
-struct State {
-    int status, battery;
-    bool warning;
-};
-
-// Values beyond the battery that only some rows set on the current controller.
-enum Extra : unsigned {
-    kBadBlocks = 1,
-    kMismatch = 2,
-    kHeatAt = 4,     // feature 47 on, 70 at threshold 70
-    kHeatBelow = 8,  // feature 47 on, 69 at threshold 70
-};                   // otherwise 90 at threshold 70 with feature 47 off
-
-struct AdapterCase {
-    const char* name;
-    Mode mode;
-    State stored, current;
-    unsigned extras;
-    int result;  // of compareAdapter
-    // Event tags; "state!" is the state change as an error, a battery tag is a pair, and
-    // "|x|y" appends arguments after the controller's name.
-    const char* events;
-};
-
-const State kGood{0, 0, false};
+// Values beyond the battery that only some rows set on the current controller: bad blocks,
+// mismatched versions, heat-sink feature 47 on with 70 (at) or 69 (below) at threshold 70;
+// otherwise 90 at threshold 70 with feature 47 off.
+enum Extra : unsigned { kBadBlocks = 1, kMismatch = 2, kHeatAt = 4, kHeatBelow = 8 };
 
 // clang-format off
-const std::vector<AdapterCase> kCases = {
+struct State { int status, battery; bool warning; };
+// Events are tags: "state!" is the state change as an error, a battery tag is a pair, and
+// "|x|y" appends arguments after the controller's name. result: of compareAdapter.
+struct AdapterCase { const char* name; Mode mode; State stored, current; unsigned extras; int result; const char* events; };
+const State kGood{0, 0, false};
+
+const AdapterCase kCases[] = {
     {"new: nothing else looked at", kCompareNew, kGood,  {0, 6, true},  kBadBlocks, 10, "added"},
     {"1 -> 0: replaced only",       kCompare, {1, 5, false}, {0, 6, true},  0,          11, "replaced"},
     {"0 -> 1: no battery, stripes", kCompare, {0, 5, false}, {1, 6, true},  kBadBlocks, 13, "state! failed"},
     {"2 -> 1: battery checked",     kCompare, {2, 5, false}, {1, 8, false}, 0,          13, "state! batteryLow"},
     {"1 -> 2: no replacement",      kCompare, {1, 0, false}, {2, 0, false}, 0,          13, "state"},
-    {"unchanged",                   kCompare, kGood,         kGood,         0,          12, ""},
     {"battery 5 -> 7",              kCompare, {0, 5, false}, {0, 7, false}, 0,          12, ""},
     {"battery 8 -> 5",              kCompare, {0, 8, false}, {0, 5, false}, 0,          12, "batteryNormal"},
     {"battery 2 -> 7",              kCompare, {0, 2, false}, {0, 7, false}, 0,          12, "batteryNormal"},
@@ -75,29 +58,21 @@ const std::vector<AdapterCase> kCases = {
     {"stored: what it holds",       kCheckStored, kGood, {0, 8, true}, kBadBlocks | kMismatch, 0,
      "state batteryLow batteryHot versions||| badStripes"},
 };
-// clang-format on
 
-// tag -> code, type, identifier of the event, and of its state-change partner for a pair.
-struct Raised {
-    int code, type;
-    std::string identifier;
-    int pairType;  // 0: no pair
-};
+// tag -> code, type, identifier of the event, and the type of its state-change partner for a
+// pair (0: no pair).
+struct Raised { int code, type; std::string identifier; int pairType; };
 const std::map<std::string, Raised> kRaised = {
-    {"added", {207, 3, "EVENT_VELMAR_STATE_ADDED", 0}},
-    {"replaced", {208, 3, "EVENT_VELMAR_STATE_REPLACED", 0}},
-    {"state", {299, 3, "EVENT_VELMAR_STATE_CHANGE", 0}},
-    {"state!", {299, 1, "EVENT_VELMAR_STATE_CHANGE", 0}},
-    {"failed", {202, 1, "EVENT_VELMAR_STATE_FAILED", 0}},
-    {"newBattery", {203, 1, "", 2}},
-    {"batteryLow", {214, 2, "", 2}},
-    {"batteryNormal", {217, 3, "", 3}},
-    {"batteryHot", {211, 2, "", 2}},
-    {"batteryCool", {216, 3, "", 3}},
+    {"added", {207, 3, "EVENT_VELMAR_STATE_ADDED", 0}},   {"replaced", {208, 3, "EVENT_VELMAR_STATE_REPLACED", 0}},
+    {"state", {299, 3, "EVENT_VELMAR_STATE_CHANGE", 0}},  {"state!", {299, 1, "EVENT_VELMAR_STATE_CHANGE", 0}},
+    {"failed", {202, 1, "EVENT_VELMAR_STATE_FAILED", 0}}, {"newBattery", {203, 1, "", 2}},
+    {"batteryLow", {214, 2, "", 2}},                      {"batteryNormal", {217, 3, "", 3}},
+    {"batteryHot", {211, 2, "", 2}},                      {"batteryCool", {216, 3, "", 3}},
     {"badStripes", {215, 2, "EVENT_VELMAR_CONTROLLER_BAD_STRIPES", 0}},
     {"versions", {210, 2, "EVENT_VELMAR_VERSION_MISMATCH", 0}},
     {"hot", {213, 2, "EVENT_VELMAR_CONTROLLER_OVERTEMP", 0}},
 };
+// clang-format on
 
 Adapter* shaped(System& system, const State& state, unsigned extras) {
     TreeBuilder build(&system);
@@ -127,20 +102,21 @@ protected:
     }
 
     std::vector<std::string> expected(const char* tags, Adapter* adapter) {
-        const std::string prefix = "/2/A4 C- D-/A4//";
-        const std::string name = monitor->getEventID(adapter);
         std::vector<std::string> events;
         std::istringstream list(tags);
         for (std::string tag; list >> tag;) {
             const std::string key = tag.substr(0, tag.find('|'));
-            const std::string args = tag.size() > key.size() ? tag.substr(key.size()) : "";
-            const std::string text = key.substr(0, key.find('!')) + "(" + name + args + ")";
+            const std::string text = key.substr(0, key.find('!')) + "(" +
+                                     monitor->getEventID(adapter) + tag.substr(key.size()) + ")";
+            const auto event = [&](int code, int type, const std::string& identifier) {
+                events.push_back(std::to_string(code) + " t" + std::to_string(type) +
+                                 " o2 A4 ser=A4" + (identifier.empty() ? "" : " id=") + identifier +
+                                 " | " + text);
+            };
             const Raised& r = kRaised.at(key);
-            events.push_back(std::to_string(r.code) + "/" + std::to_string(r.type) + "/" +
-                             r.identifier + prefix + text);
+            event(r.code, r.type, r.identifier);
             if (r.pairType != 0) {
-                events.push_back("299/" + std::to_string(r.pairType) +
-                                 "/EVENT_VELMAR_STATE_CHANGE" + prefix + text);
+                event(299, r.pairType, "EVENT_VELMAR_STATE_CHANGE");
             }
         }
         return events;
@@ -162,42 +138,33 @@ TEST_F(AdapterComparison, EveryRowOfBothTables) {
         } else {
             monitor->checkAdapter(monitor->queue(), c.mode == kCheck ? now : readBack(current));
         }
-        EXPECT_EQ(takeEvents(), expected(c.events, now)) << c.name;
+        EXPECT_EQ(monitor->take(), expected(c.events, now)) << c.name;
     }
 }
 
-// The interval is asked before the drives are looked at, and only by the comparison.
-TEST_F(AdapterComparison, BadStripeInterval) {
+// The interval is asked before the drives are looked at, and only by the comparison; a null
+// controller is refused; the trace names the controllers.
+TEST_F(AdapterComparison, BadStripeIntervalNullControllersAndTraceLines) {
+    DebugMask::set(0xFFFFFF);
     System current, storedLive;
     Adapter* now = shaped(current, kGood, 0);
     shaped(storedLive, kGood, 0);
     Adapter* stored = readBack(storedLive);
-    const auto compared = [&] {
+    std::vector<size_t> counts;
+    for (const int64_t advance : {10L, 0L, BaseRaidMonitor::kBadStripeInterval - 1L, 1L, 0L}) {
+        clock_.advanceSeconds(advance);
         monitor->compareAdapter(monitor->queue(), now, stored);
-        return takeEvents().size();
-    };
-    clock_.advanceSeconds(10);
-    EXPECT_EQ(compared(), 0u);  // the first question, answered yes, finds no bad blocks
-    static_cast<LogicalDrive*>(now->getChild(0))->setBadBlockCount(1);
-    EXPECT_EQ(compared(), 0u);
-    clock_.advanceSeconds(BaseRaidMonitor::kBadStripeInterval - 1);
-    EXPECT_EQ(compared(), 0u);
-    clock_.advanceSeconds(1);
-    EXPECT_EQ(compared(), 1u);
-    EXPECT_EQ(compared(), 0u);
+        counts.push_back(monitor->take().size());
+        // The first question, answered yes, finds no bad blocks.
+        static_cast<LogicalDrive*>(now->getChild(0))->setBadBlockCount(1);
+    }
+    EXPECT_EQ(counts, (std::vector<size_t>{0, 0, 0, 1, 0}));
     monitor->checkAdapter(monitor->queue(), now);
-    EXPECT_EQ(takeEvents().size(), 2u);
-}
+    EXPECT_EQ(monitor->take().size(), 2u);
 
-TEST_F(AdapterComparison, NullControllersAndTraceLines) {
-    DebugMask::set(0xFFFFFF);
-    System current;
-    Adapter* now = shaped(current, kGood, 0);
     EXPECT_EQ(monitor->compareAdapter(monitor->queue(), nullptr, now), 13);
     monitor->checkAdapter(monitor->queue(), nullptr);
-    EXPECT_TRUE(takeEvents().empty());
-    monitor->compareAdapter(monitor->queue(), now, now);
-    monitor->checkAdapter(monitor->queue(), now);
+    EXPECT_TRUE(monitor->take().empty());
     const std::string log = readFile("kvorlogs/TLXDebug.log");
     for (const char* line : {"]  ERROR: BaseRaidMonitor::compareAdapter newAdapterIN is NULL!!!\n",
                              "]  ERROR: BaseRaidMonitor::checkAdapter adapterIN is NULL!!!\n",

