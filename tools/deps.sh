@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing tlxvl needs, when they are missing.
-# Usage: tools/deps.sh [build|test|ci|bench]   (test and ci each include the level before;
-# bench is build plus Google Benchmark)
+# Usage: tools/deps.sh [build|test|ci|bench|package]   (test and ci each include the level
+# before; bench is build plus Google Benchmark; package is build plus pkg-config and the
+# Debian packaging tools, and ci includes it)
 set -euo pipefail
 level="${1:-build}"
 
 packages=(cmake g++ make nlohmann-json3-dev)
-if [ "$level" != build ] && [ "$level" != bench ]; then
+if [ "$level" = test ] || [ "$level" = ci ]; then
     packages+=(libgtest-dev libgmock-dev libtinyxml2-dev)
 fi
 if [ "$level" = ci ]; then
     packages+=(clang libclang-rt-14-dev)
+fi
+if [ "$level" = ci ] || [ "$level" = package ]; then
+    packages+=(pkgconf dpkg-dev file)
 fi
 if [ "$level" = bench ]; then
     packages+=(libbenchmark-dev)

@@ -65,6 +65,27 @@ void createEmpty(const std::string& path) {
     }
 }
 
+enum class CatalogState { Missing, Empty, Usable };
+
+// Usable when the file holds an entry line: one that begins with neither "#" nor a blank
+// (a line with blanks before its key never matches a lookup).
+CatalogState inspectCatalog(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "r");
+    if (file == nullptr) {
+        return CatalogState::Missing;
+    }
+    CatalogState state = CatalogState::Empty;
+    bool lineStart = true;
+    for (int c = std::getc(file); c != EOF && state == CatalogState::Empty; c = std::getc(file)) {
+        if (lineStart && c != '#' && c != ' ' && c != '\t' && c != '\r' && c != '\n') {
+            state = CatalogState::Usable;
+        }
+        lineStart = c == '\n';
+    }
+    std::fclose(file);
+    return state;
+}
+
 }  // namespace
 
 BaseRaidMonitor::BaseRaidMonitor(BrixLibPlugin* lib, std::string debugLogName,
@@ -102,15 +123,7 @@ void BaseRaidMonitor::construct(BrixLibPlugin* lib, const std::string& debugLogN
 
     setDebugFlag(TLX_DEBUG_ERRORS);
 
-    const std::string catalogPath = catalogFilePath();
-    if (!canRead(catalogPath)) {
-        logError(
-            "ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (%s) not found. Creating "
-            "an empty file.",
-            catalogPath.c_str());
-        createEmpty(catalogPath);
-    }
-    nls.resetParser(catalogPath);
+    openCatalog();
 
     readConfig();
 
@@ -168,6 +181,46 @@ std::string BaseRaidMonitor::logDirectory() const {
         return tlxPath + kLogDirectoryName + port::kPathSeparator;
     }
     return tlxPath;
+}
+
+void BaseRaidMonitor::openCatalog() {
+    // The monitor's own directory may be a fresh TLXVL_HOME that holds settings, snapshot
+    // and logs only; the catalog installed beside the library then serves.
+    std::vector<std::string> candidates{catalogFilePath()};
+    const std::string libraryDirectory = port::libraryDirectory();
+    if (!libraryDirectory.empty() && libraryDirectory + kCatalogName != candidates.front()) {
+        candidates.push_back(libraryDirectory + kCatalogName);
+    }
+    std::vector<CatalogState> states;
+    for (const std::string& path : candidates) {
+        states.push_back(inspectCatalog(path));
+        if (states.back() == CatalogState::Usable) {
+            catalogInUse = path;
+            nls.resetParser(catalogInUse);
+            return;
+        }
+    }
+    for (size_t i = 0; i < candidates.size(); ++i) {
+        const char* path = candidates[i].c_str();
+        if (states[i] == CatalogState::Empty) {
+            logError("ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (%s) holds no messages.\n",
+                     path);
+        } else if (i == 0) {
+            logError(
+                "ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (%s) not found. Creating "
+                "an empty file.\n",
+                path);
+            createEmpty(candidates[i]);
+        } else {
+            logError("ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (%s) not found.\n", path);
+        }
+    }
+    catalogInUse = candidates.front();
+    nls.resetParser(catalogInUse);
+}
+
+bool BaseRaidMonitor::isCatalogUsable() const {
+    return inspectCatalog(catalogInUse) == CatalogState::Usable;
 }
 
 std::string BaseRaidMonitor::configFilePath() const {

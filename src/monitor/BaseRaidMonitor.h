@@ -192,6 +192,13 @@ public:
     // (detect/SASDriveMap.cpp). A host thread may call it while the loop runs.
     void logSASDriveMap(TLXEventCollection& ecIN, Adapter* adapter);
 
+    // ---- Message catalog state (monitor/BaseRaidMonitor.cpp) ----
+    // True when the catalog that the monitor reads holds at least one message. False means
+    // every event text will be empty: the constructor found no catalog with messages in
+    // the module directory nor beside the library, and wrote an error line for each.
+    // Reads the file on every call; any thread may call it.
+    bool isCatalogUsable() const;
+
 protected:
     struct ReportTimer {
         int interval;
@@ -266,4 +273,12 @@ private:
     // The fan (or power-supply) events between a stored and a current enclosure.
     void compareSafteUnits(TLXEventCollection& ecIN, detect::EnclosureUnit unit, Adapter* adapter,
                            Enclosure* current, Enclosure* stored);
+
+    // ---- Message catalog lookup (monitor/BaseRaidMonitor.cpp) ----
+    // Opens nls on the first catalog with messages: tlxPath's, then the one beside the
+    // library. With none, writes one error line per file tried and opens tlxPath's,
+    // created empty when missing.
+    void openCatalog();
+    // The catalog file that nls reads.
+    std::string catalogInUse;
 };

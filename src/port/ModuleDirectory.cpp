@@ -18,10 +18,14 @@ std::string moduleDirectory() {
         }
         return dir;
     }
+    return libraryDirectory();
+}
+
+std::string libraryDirectory() {
     // The path of the shared object that holds this function, that is the monitor library.
     Dl_info info;
     std::memset(&info, 0, sizeof info);
-    if (::dladdr(reinterpret_cast<void*>(&moduleDirectory), &info) == 0 ||
+    if (::dladdr(reinterpret_cast<void*>(&libraryDirectory), &info) == 0 ||
         info.dli_fname == nullptr) {
         return std::string();
     }

@@ -15,4 +15,9 @@ TLX_EXPORT std::string moduleDirectory();
 // Makes every later moduleDirectory() answer dir (by setting TLXVL_HOME for this process).
 TLX_EXPORT void setModuleDirectory(const std::string& dir);
 
+// The directory of the file that holds the monitor's code (libtlxvl, or a program linked
+// with its objects) whatever TLXVL_HOME says, ending in kPathSeparator; empty when it
+// cannot be found. The installed catalog sits there.
+std::string libraryDirectory();
+
 }  // namespace port

@@ -15,7 +15,7 @@ public:
     Addr() = default;
     Addr(uint32_t adapterID, uint32_t arrayID, uint32_t logicalDriveID, uint32_t channelID,
          uint32_t deviceID, uint64_t chunkID, uint32_t itemID, uint32_t phyID);
-    virtual ~Addr() = default;
+    virtual ~Addr();
 
     uint32_t getAdapterID() const { return adapterID_; }
     uint32_t getArrayID() const { return arrayID_; }

@@ -9,6 +9,7 @@ public:
     Addr2() = default;
     explicit Addr2(const Addr& addr, long brixlibType = 0)
         : Addr(addr), brixlibType_(brixlibType) {}
+    ~Addr2() override;
 
     long getBrixlibType() const { return brixlibType_; }
     void setBrixlibType(long type) { brixlibType_ = type; }

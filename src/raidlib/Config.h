@@ -6,6 +6,8 @@
 
 class TLX_EXPORT Config : public RaidObject {
 public:
+    ~Config() override;
+
     bool isInstanceOf(const char* name) const override {
         return named(name, "Config") || RaidObject::isInstanceOf(name);
     }

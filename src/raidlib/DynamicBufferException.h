@@ -11,6 +11,7 @@ public:
     static constexpr int kOutOfMemory = 1;
 
     explicit DynamicBufferException(int reason) : reason_(reason) {}
+    ~DynamicBufferException() override;
 
     int getReason() const { return reason_; }
     const char* what() const noexcept override { return "dynamic buffer cannot grow"; }

@@ -11,7 +11,7 @@
 class TLX_EXPORT FilterCollection {
 public:
     explicit FilterCollection(RaidObject* root);
-    virtual ~FilterCollection() = default;
+    virtual ~FilterCollection();
 
     // Keeps the objects that are instances of typeName (exact: whose typeName() is exactly
     // typeName). Returns this collection.

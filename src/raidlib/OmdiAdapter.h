@@ -5,6 +5,8 @@
 
 class TLX_EXPORT OmdiAdapter : public Adapter {
 public:
+    ~OmdiAdapter() override;
+
     bool isInstanceOf(const char* name) const override {
         return named(name, "OmdiAdapter") || Adapter::isInstanceOf(name);
     }

@@ -6,6 +6,8 @@
 
 class TLX_EXPORT PellAdapter : public Adapter {
 public:
+    ~PellAdapter() override;
+
     bool isInstanceOf(const char* name) const override {
         return named(name, "PellAdapter") || Adapter::isInstanceOf(name);
     }

@@ -7,6 +7,7 @@
 class TLX_EXPORT PellBasicLogicalDrive : public LogicalDrive {
 public:
     explicit PellBasicLogicalDrive(Adapter* adapter = nullptr) : LogicalDrive(adapter) {}
+    ~PellBasicLogicalDrive() override;
 
     bool isInstanceOf(const char* name) const override {
         return named(name, "PellBasicLogicalDrive") || LogicalDrive::isInstanceOf(name);

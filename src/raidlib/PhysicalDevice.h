@@ -18,6 +18,7 @@ public:
         setChannelLink(channel);
     }
     PhysicalDevice(const PhysicalDevice& other) = default;
+    ~PhysicalDevice() override;
 
     bool isInstanceOf(const char* name) const override {
         return named(name, "PhysicalDevice") || RaidObject::isInstanceOf(name);

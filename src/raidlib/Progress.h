@@ -13,6 +13,7 @@ public:
     Progress() = default;
     Progress(EnumTaskType type, EnumTaskState status, uint32_t percent, uint32_t logicalDrive)
         : type_(type), status_(status), percent_(percent), logicalDrive_(logicalDrive) {}
+    ~Progress() override;
 
     bool isInstanceOf(const char* name) const override {
         return named(name, "Progress") || RaidObject::isInstanceOf(name);

@@ -6,6 +6,8 @@
 
 class TLX_EXPORT ProgressCollection : public RaidObject {
 public:
+    ~ProgressCollection() override;
+
     bool isInstanceOf(const char* name) const override {
         return named(name, "ProgressCollection") || RaidObject::isInstanceOf(name);
     }

@@ -12,7 +12,7 @@ public:
 
     Ret() = default;
     explicit Ret(int returnCode) : returnCode_(returnCode) {}
-    virtual ~Ret() = default;
+    virtual ~Ret();
 
     int getReturnCode() const { return returnCode_; }
     void setReturnCode(int code) { returnCode_ = code; }

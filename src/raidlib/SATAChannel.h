@@ -9,6 +9,7 @@ public:
     explicit SATAChannel(Adapter* adapter = nullptr) : Channel(adapter) {
         setChannelType(CHANNEL_TYPE_SATA);
     }
+    ~SATAChannel() override;
 
     bool isInstanceOf(const char* name) const override {
         return named(name, "SATAChannel") || Channel::isInstanceOf(name);

@@ -9,6 +9,7 @@ class TLX_EXPORT SES2EnclosureDevice : public Enclosure {
 public:
     explicit SES2EnclosureDevice(Adapter* adapter = nullptr, Channel* channel = nullptr)
         : Enclosure(adapter, channel) {}
+    ~SES2EnclosureDevice() override;
 
     bool isInstanceOf(const char* name) const override {
         return named(name, "SES2EnclosureDevice") || Enclosure::isInstanceOf(name);

@@ -10,6 +10,8 @@
 
 class TLX_EXPORT SESElement : public RaidObject {
 public:
+    ~SESElement() override;
+
     bool isInstanceOf(const char* name) const override {
         return named(name, "SESElement") || RaidObject::isInstanceOf(name);
     }

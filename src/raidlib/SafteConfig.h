@@ -11,6 +11,7 @@ public:
     SafteConfig() = default;
     SafteConfig(uint16_t fans, uint16_t powerSupplies, uint16_t slots)
         : fanCount_(fans), powerSupplyCount_(powerSupplies), slotCount_(slots) {}
+    ~SafteConfig() override;
 
     bool isInstanceOf(const char* name) const override {
         return named(name, "SafteConfig") || RaidObject::isInstanceOf(name);

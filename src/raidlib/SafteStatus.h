@@ -15,6 +15,7 @@ public:
     static constexpr unsigned kSlots = 64;
 
     SafteStatus();
+    ~SafteStatus() override;
 
     bool isInstanceOf(const char* name) const override {
         return named(name, "SafteStatus") || RaidObject::isInstanceOf(name);

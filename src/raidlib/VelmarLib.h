@@ -122,11 +122,11 @@ public:
     bool deleteLogicalDrive(uint32_t adapterID, uint32_t logicalDriveID);
 
 private:
-    struct LoggedRecord {
+    struct TLX_LOCAL LoggedRecord {
         RaidEvent record;
         int64_t loggedAt;
     };
-    struct EventLog {
+    struct TLX_LOCAL EventLog {
         unsigned long nextNumber = 1;
         std::vector<LoggedRecord> records;
     };
@@ -138,7 +138,7 @@ private:
     void editLocked(const Addr& addr, const std::function<void(RaidObject&)>& edit);
     void applyPendingLocked();
 
-    struct PendingEdit {
+    struct TLX_LOCAL PendingEdit {
         Addr addr;
         std::function<void(RaidObject&)> edit;
     };

@@ -15,7 +15,7 @@ class RaidObject;
 
 class TLX_EXPORT Writer {
 public:
-    virtual ~Writer() = default;  // slot 0
+    virtual ~Writer();  // slot 0
 
     // Single attributes: " name=\"value\"".
     virtual void writeAttribute(const char* name, char value) = 0;                  // 1
