@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -82,9 +83,7 @@ TEST_F(MonitorLoopTest, HostPullsWhileTheLoopProducesAndAnotherThreadStops) {
     clock.onWait = nullptr;
 
     std::vector<int> expected(kEvents);
-    for (int i = 0; i < kEvents; ++i) {
-        expected[i] = i + 1;
-    }
+    std::iota(expected.begin(), expected.end(), 1);
     EXPECT_EQ(received, expected);
     EXPECT_TRUE(monitor.isStopped());
     EXPECT_EQ(monitor.getEvents(nullptr, 7), 0);

@@ -10,8 +10,6 @@
 
 #include "MonitorTestSupport.h"
 #include "raidlib/raidlib.h"
-#include "snapshot/TLXConfigBuilder.h"
-#include "snapshot/TLXSystem.h"
 #include "support/TreeBuilder.h"
 
 namespace {
@@ -20,20 +18,6 @@ constexpr uint32_t U = Addr::kUnset;
 constexpr EnumTaskState RUN = TASK_STATE_RUNNING, IDLE = TASK_STATE_NOT_RUNNING,
                         DONE = TASK_STATE_COMPLETED, FAIL = TASK_STATE_FAILED;
 constexpr EnumTaskType REB = TASK_TYPE_REBUILD, SYN = TASK_TYPE_SYNC;
-
-class TaskMonitor : public VelmarMonitor {
-public:
-    using VelmarMonitor::VelmarMonitor;
-    // Rebuilds the snapshot that writeXML left and takes its task list as the stored one.
-    TLXSystem* readStored() {
-        configBuilder->readXML();
-        FilterCollection lists(configBuilder->getSystem());
-        storedTaskList = lists.apply("ProgressCollection", false)->elementAt(0);
-        return configBuilder->getSystem();
-    }
-    TLXEventCollection& queue() { return *events; }
-    int storedTasks() const { return storedTaskList->getChildCount(); }
-};
 
 // code, adapter ID, logical drive ID of the address, percentage
 using Ev = std::tuple<int, uint32_t, uint32_t, int>;
@@ -58,7 +42,7 @@ protected:
         fresh();
     }
     void fresh() {
-        monitor = std::make_unique<TaskMonitor>(&lib);
+        monitor = std::make_unique<TestVelmarMonitor>(&lib);
         monitor->enablePolling();
     }
     void install(const Layout& layout, const std::vector<Task>& tasks, uint32_t drives = 3) {
@@ -97,7 +81,7 @@ protected:
         return out;
     }
 
-    std::unique_ptr<TaskMonitor> monitor;
+    std::unique_ptr<TestVelmarMonitor> monitor;
     std::vector<std::string> texts;
 };
 
@@ -137,19 +121,7 @@ TEST_F(TaskTrackingTest, StoredTaskAgainstTheControllersTaskNow) {
         install(*before, c.stored);
         monitor->writeXML();
         install(*after, c.now, c.drivesNow);
-        TLXSystem* stored = monitor->readStored();
-        EXPECT_EQ(monitor->storedTasks(), static_cast<int>(before->size()));  // idle ones too
-        monitor->LDMProgressType(stored);
-        FilterCollection twins(stored);
-        twins.apply("Adapter", false);
-        for (const auto& [id, serial] : *after) {
-            for (int i = 0; i < twins.size(); ++i) {
-                auto* twin = static_cast<Adapter*>(twins.elementAt(i));
-                if (serial == twin->getSerialNumString()) {
-                    monitor->compareProgress(monitor->queue(), adapter(id), twin);
-                }
-            }
-        }
+        monitor->vlEventPersistence();  // pairs the controllers by serial number
         EXPECT_EQ(take(), c.events);
         for (const auto& [adapterID, code, drive] : c.remembered) {
             EXPECT_TRUE(monitor->isDuplicateEvent(adapterID, code, drive));  // once
@@ -199,7 +171,7 @@ TEST_F(TaskTrackingTest, Raid5EOverrideAppliesToItsOwnDriveOnly) {
         static_cast<LogicalDrive*>(lib.getCurrentSystem()->getObject(0, U, 1, U, U))
             ->setState(state);
         monitor->writeXML();
-        monitor->LDMProgressType(monitor->readStored());
+        monitor->vlEventPersistence();
         for (const auto& [adapterID, drive] :
              {std::pair<uint32_t, uint32_t>{0, 1}, {0, 0}, {1, 1}}) {
             monitor->AddProgressEvent(monitor->queue(), TASK_TYPE_MIGRATION, RUN,

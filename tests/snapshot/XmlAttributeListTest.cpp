@@ -7,30 +7,9 @@
 
 namespace {
 
-TEST(XmlAttributeListTest, KeepsOrderAndFindsTheFirstOfRepeatedNames) {
-    XmlAttributeList_C list(0, 1);
-    list.Append("a", "1");
-    list.Append(nullptr, "ignored");
-    list.Append("b", nullptr);
-    list.Append("a", "2");
-    ASSERT_EQ(list.NumEntries(), 3u);
-    EXPECT_STREQ(list.GetName(2), "a");
-    EXPECT_EQ(list.GetName(3), nullptr);
-    EXPECT_EQ(list.GetName(-1), nullptr);
-    EXPECT_STREQ(list.GetValue("a"), "1");
-    EXPECT_STREQ(list.GetValue(2), "2");
-    EXPECT_STREQ(list.GetValue("b"), "");
-    EXPECT_TRUE(list.Exists("b"));
-    EXPECT_FALSE(list.Exists("A"));
-    EXPECT_STREQ(list.GetValue("missing"), "");
-    EXPECT_STREQ(list.GetValue(7), "");
-    list.Clear();
-    EXPECT_FALSE(list.Exists("a"));
-}
-
 // Each value read by name and by index through every conversion: GetLong, GetI64 (the same
-// reading widened), GetULong, GetU64 and GetBool.
-TEST(XmlAttributeListTest, NumberAndBoolConversions) {
+// reading widened), GetULong, GetU64 and GetBool; and the list's own rules.
+TEST(XmlAttributeListTest, ConversionsAndLookups) {
     struct Row {
         const char* value;
         int32_t asLong;
@@ -55,6 +34,19 @@ TEST(XmlAttributeListTest, NumberAndBoolConversions) {
     for (const Row& row : kRows) {
         list.Append(row.value, row.value);
     }
+    // A null name adds nothing, a null value is "", and a repeated name finds the first.
+    list.Append(nullptr, "ignored");
+    list.Append("b", nullptr);
+    list.Append("1e3", "2");
+    ASSERT_EQ(list.NumEntries(), std::size(kRows) + 2);
+    EXPECT_TRUE(list.Exists("b"));
+    EXPECT_FALSE(list.Exists("B"));
+    EXPECT_STREQ(list.GetValue("b"), "");
+    EXPECT_STREQ(list.GetName(std::size(kRows) + 1), "1e3");
+    EXPECT_STREQ(list.GetValue(std::size(kRows) + 1), "2");
+    EXPECT_EQ(list.GetName(-1), nullptr);
+    EXPECT_EQ(list.GetName(99), nullptr);
+    EXPECT_STREQ(list.GetValue(99), "");
     const auto read = [&list](auto key) {
         return std::make_tuple(list.GetLong(key), list.GetI64(key), list.GetULong(key),
                                list.GetU64(key), list.GetBool(key));
@@ -68,6 +60,8 @@ TEST(XmlAttributeListTest, NumberAndBoolConversions) {
     }
     EXPECT_EQ(read("missing"), std::make_tuple(0, int64_t{0}, 0u, uint64_t{0}, false));
     EXPECT_EQ(read(99), read("missing"));
+    list.Clear();
+    EXPECT_FALSE(list.Exists("b"));
 }
 
 }  // namespace
