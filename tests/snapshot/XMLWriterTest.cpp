@@ -106,8 +106,7 @@ TEST_F(XMLWriterTest, FailedAllocationsDropThePieceAndMarkTheTextIncomplete) {
         writer.writeRaw("!");
         EXPECT_EQ(text(), "kept!");
     }
-    text_ = static_cast<char*>(std::malloc(16));
-    LimitedWriter writer(&text_, 0);
+    LimitedWriter writer(&text_, 0);  // frees the caller's block, and gets none of its own
     EXPECT_EQ(text_, nullptr);
     LimitedWriter::setAllowed(100);  // later allocations would succeed; there is nothing to grow
     writer.writeRaw(std::string(2000, 'x').c_str());
