@@ -5,14 +5,18 @@
 
 #include <atomic>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "monitor/VelmarMonitor.h"
+#include "port/Clock.h"
 #include "port/Interrupt.h"
 #include "raidlib/VelmarLib.h"
+#include "snapshot/TLXConfigBuilder.h"
 #include "support/FakeClock.h"
 #include "support/TestHome.h"
 
@@ -44,6 +48,7 @@ public:
 // text of a call or make it throw.
 class RecordingLib : public VelmarLib {
 public:
+    using Requests = std::vector<std::pair<uint32_t, unsigned long>>;
     std::function<void(uint32_t adapterID, char** buffer)> rewrite;
 
     Ret getEvents(const Addr& adapter, unsigned long from, char** buffer) override {
@@ -58,14 +63,14 @@ public:
         return ret;
     }
 
-    std::vector<std::pair<uint32_t, unsigned long>> requests() const {
+    Requests requests() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return requests_;
     }
 
 private:
     mutable std::mutex mutex_;
-    std::vector<std::pair<uint32_t, unsigned long>> requests_;
+    Requests requests_;
 };
 
 class TestVelmarMonitor : public VelmarMonitor {
@@ -74,27 +79,73 @@ public:
     TLXEventCollection& queue() { return *events; }
 };
 
-// Replaces *buffer by a malloc'ed copy of text.
-void replaceText(char** buffer, const std::string& text);
-// How often needle occurs in text.
-int countOf(const std::string& text, const std::string& needle);
+// How often each needle occurs in text.
+inline std::vector<int> counts(const std::string& text,
+                               std::initializer_list<std::string> needles) {
+    std::vector<int> found;
+    for (const std::string& needle : needles) {
+        found.push_back(0);
+        for (size_t at = text.find(needle); at != std::string::npos;
+             at = text.find(needle, at + needle.size())) {
+            ++found.back();
+        }
+    }
+    return found;
+}
+
 // The lines of text that contain needle, each as the number of lines before it that contain
 // marker.
-std::vector<int> markersBefore(const std::string& text, const std::string& needle,
-                               const std::string& marker);
+inline std::vector<int> markersBefore(const std::string& text, const std::string& needle,
+                                      const std::string& marker) {
+    std::vector<int> positions;
+    std::istringstream lines(text);
+    int markers = 0;
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find(needle) != std::string::npos) {
+            positions.push_back(markers);
+        }
+        markers += line.find(marker) != std::string::npos ? 1 : 0;
+    }
+    return positions;
+}
 
 // Home directory with the small catalog, settings at debug level 2 and the hook clock.
 class MonitorLoopTest : public TestHome {
 protected:
-    void SetUp() override;
+    void SetUp() override {
+        TestHome::SetUp();
+        port::Clock::install(&clock);
+        writeSmallCatalog();
+        writeFile("TLXConfig.ini", "tlx.debugMask=2\n");
+    }
 
     // Starts the monitor on this thread and stops it from inside the loop's wait number
     // `waits` (counted from the start).
-    void runWaits(VelmarMonitor& monitor, int waits);
+    void runWaits(VelmarMonitor& monitor, int waits) {
+        int seen = 0;
+        clock.onWait = [&](long) {
+            if (++seen == waits) {
+                monitor.stop();
+            }
+        };
+        monitor.start();
+        clock.onWait = nullptr;
+    }
+
     std::string debugLog() const { return readFile("kvorlogs/TLXVLDebug.log"); }
+    // The debug line prefix for the clock's current time.
+    std::string stamp() {
+        const std::string text = port::ctimeText(clock.now());
+        return "[" + text.substr(0, text.size() - 1) + "]  ";
+    }
+
     // Stores the library's hardware model as the snapshot of an earlier run, so that the
     // start of the next run finds nothing changed.
-    void writeSnapshotOfHardware();
+    void writeSnapshotOfHardware() {
+        TLXConfigBuilder builder(path("TLXVLConfig.xml"));
+        builder.build(lib.getHardwareModel(), nullptr);
+        ASSERT_TRUE(builder.writeXML());
+    }
 
     HookClock clock;
     RecordingLib lib;

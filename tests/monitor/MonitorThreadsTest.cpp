@@ -1,10 +1,11 @@
-// The monitor with real threads: the loop on one, the host pulling on another, stop() from
-// a third.
+// The monitor with real threads: the loop on one, the host pulling events or asking for the
+// SAS drive map on another, stop() from a third. Run under ThreadSanitizer as well.
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
 #include <memory>
+#include <numeric>
 #include <thread>
 #include <vector>
 
@@ -40,39 +41,33 @@ TEST_F(MonitorLoopTest, HostPullsWhileTheLoopProducesAndAnotherThreadStops) {
             monitor.queue().add(TLXEvent(produced, TLX_EVENT_INFORMATIONAL, "poll", ""));
         }
     };
-
     std::thread loop([&] { monitor.start(); });
     ASSERT_TRUE(eventually([&] { return !monitor.isStopped(); }));
     monitor.start();  // from a second thread while running: returns at once
 
-    // The start of the run may raise events about the controller before the loop's own;
-    // only the loop's events count, and they must arrive whole and in order.
+    // Only the loop's events count (the start of the run may raise others before them), and
+    // they must arrive whole and in order through both forms of getEvents.
     std::vector<int> received;
-    const auto receive = [&received](const TLXEvent& event) {
-        if (event.getEventDesc() == "poll") {
-            received.push_back(event.getEventCode());
-        }
-    };
     std::atomic<bool> done{false};
     std::thread host([&] {
-        TLXEvent buffer[7];
-        bool useArray = true;
         const auto deadline = Clock::now() + std::chrono::seconds(20);
-        while (static_cast<int>(received.size()) < kEvents && Clock::now() < deadline) {
-            if (monitor.getNumberOfEvents() == 0) {
+        for (bool useArray = true;
+             static_cast<int>(received.size()) < kEvents && Clock::now() < deadline;
+             useArray = !useArray) {
+            std::vector<TLXEvent> events(7);
+            if (useArray) {
+                events.resize(static_cast<size_t>(monitor.getEvents(events.data(), 7)));
+            } else {
+                events = monitor.getEvents(received.size() % 2 ? 0 : 3);
+            }
+            for (const TLXEvent& event : events) {
+                if (event.getEventDesc() == "poll") {
+                    received.push_back(event.getEventCode());
+                }
+            }
+            if (events.empty()) {
                 std::this_thread::yield();
             }
-            if (useArray) {
-                const int n = monitor.getEvents(buffer, 7);
-                for (int i = 0; i < n; ++i) {
-                    receive(buffer[i]);
-                }
-            } else {
-                for (const TLXEvent& event : monitor.getEvents(received.size() % 2 ? 0 : 3)) {
-                    receive(event);
-                }
-            }
-            useArray = !useArray;
         }
         done = true;
     });
@@ -87,12 +82,12 @@ TEST_F(MonitorLoopTest, HostPullsWhileTheLoopProducesAndAnotherThreadStops) {
     loop.join();
     clock.onWait = nullptr;
 
-    ASSERT_EQ(received.size(), static_cast<size_t>(kEvents));
-    for (int i = 0; i < kEvents; ++i) {
-        ASSERT_EQ(received[i], i + 1);
-    }
+    std::vector<int> expected(kEvents);
+    std::iota(expected.begin(), expected.end(), 1);
+    EXPECT_EQ(received, expected);
     EXPECT_TRUE(monitor.isStopped());
-    EXPECT_EQ(countOf(debugLog(), "]  VelmarMonitor already running.\n"), 1);
+    EXPECT_EQ(monitor.getEvents(nullptr, 7), 0);
+    EXPECT_EQ(counts(debugLog(), {"]  VelmarMonitor already running.\n"}), std::vector<int>{1});
 }
 
 TEST_F(MonitorLoopTest, StopDuringTheWaitEndsItAtOnceWithoutFurtherLibraryCalls) {
@@ -102,10 +97,8 @@ TEST_F(MonitorLoopTest, StopDuringTheWaitEndsItAtOnceWithoutFurtherLibraryCalls)
     clock.blockFrom = 2000;
     std::thread loop([&] { monitor.start(); });
     ASSERT_TRUE(eventually([&] { return clock.blocking.load(); }));
-
     const auto before = Clock::now();
-    std::thread stopper([&] { monitor.stop(); });
-    stopper.join();
+    std::thread([&] { monitor.stop(); }).join();
     loop.join();
     EXPECT_LT(Clock::now() - before, std::chrono::seconds(2));
 
@@ -120,8 +113,7 @@ TEST_F(MonitorLoopTest, StopDuringTheWaitEndsItAtOnceWithoutFurtherLibraryCalls)
 TEST_F(MonitorLoopTest, StartAfterStopWaitsForTheEndingLoopSoTwoLoopsNeverRun) {
     TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
     TestVelmarMonitor monitor(&lib);
-    std::atomic<bool> inCall{false};
-    std::atomic<bool> release{false};
+    std::atomic<bool> inCall{false}, release{false};
     lib.rewrite = [&](uint32_t, char**) {
         if (!inCall.exchange(true)) {
             while (!release) {
@@ -140,19 +132,17 @@ TEST_F(MonitorLoopTest, StartAfterStopWaitsForTheEndingLoopSoTwoLoopsNeverRun) {
     ASSERT_TRUE(eventually([&] { return lib.requests().size() >= 3; }));
     monitor.stop();
     second.join();
-
     const std::string log = debugLog();
     EXPECT_EQ(markersBefore(log, "]  In VelmarMonitor::monitorEvents()",
                             "]  Exiting VelmarMonitor::monitorEvents()"),
               (std::vector<int>{0, 1}));
-    EXPECT_EQ(countOf(log, "]  Exiting VelmarMonitor::monitorEvents()"), 2);
+    EXPECT_EQ(counts(log, {"]  Exiting VelmarMonitor::monitorEvents()"}), std::vector<int>{2});
 }
 
 TEST_F(MonitorLoopTest, DestroyingRightAfterStopWaitsForTheLoopToLeaveTheLibrary) {
     TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
     auto monitor = std::make_unique<TestVelmarMonitor>(&lib);
-    std::atomic<bool> inCall{false};
-    std::atomic<bool> release{false};
+    std::atomic<bool> inCall{false}, release{false};
     lib.rewrite = [&](uint32_t, char**) {
         inCall = true;
         while (!release) {
@@ -170,6 +160,67 @@ TEST_F(MonitorLoopTest, DestroyingRightAfterStopWaitsForTheLoopToLeaveTheLibrary
     EXPECT_TRUE(release.load());
     releaser.join();
     loop.join();
+}
+
+// The monitor's one catalog shared by the host asking for the SAS drive map and the loop
+// making lookups of its own: every text must come out as one thread makes it.
+TEST_F(MonitorLoopTest, HostDriveMapWhileTheLoopLooksUpTexts) {
+    installShippedCatalog();
+    writeFile("TLXConfig.ini", "tlx.eventQueueSize=100000\ntlx.debugMask=2\n");
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    System hostTree, loopTree;  // the host's SAS drives; the loop names a SATA drive
+    TreeBuilder host(&hostTree), other(&loopTree);
+    Adapter* adapter = host.adapter(1, "H1");
+    Channel* sas = host.channel(adapter, 0, CHANNEL_TYPE_SAS);
+    host.drive(sas, 0)->setFruNumber("F0");
+    host.drive(sas, 1)->setWWN1(0xCAFE);
+    HardDrive* loopDrive = other.drive(other.sataChannel(other.adapter(2, "L2"), 0, 4), 3);
+
+    TestVelmarMonitor monitor(&lib);
+    monitor.logSASDriveMap(monitor.queue(), adapter);
+    const std::vector<TLXEvent> single = monitor.getEvents(0);
+    ASSERT_EQ(single.size(), 2u);
+    const std::string loopText = monitor.getEventID(loopDrive);
+
+    std::atomic<bool> hostStarted{false}, hostDone{false};
+    std::atomic<int> loopLookups{0}, overlapping{0};
+    int loopWrong = 0;  // loop thread only, read after join
+    clock.onWait = [&](long) {
+        for (int i = 0; i < 4; ++i, ++loopLookups) {
+            overlapping += hostStarted && !hostDone;
+            loopWrong += monitor.getEventID(loopDrive) != loopText;
+        }
+        if (hostDone) {
+            monitor.stop();
+        }
+    };
+    int maps = 0;  // host thread only, read after join
+    std::thread loop([&] { monitor.start(); });
+    std::thread hostThread([&] {
+        while (loopLookups == 0) {
+            std::this_thread::yield();
+        }
+        hostStarted = true;
+        // At least 60 maps, and on until the loop has looked texts up meanwhile.
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        for (; maps < 60 || (overlapping < 20 && Clock::now() < deadline); ++maps) {
+            monitor.logSASDriveMap(monitor.queue(), adapter);
+        }
+        hostDone = true;
+    });
+    hostThread.join();
+    loop.join();
+    clock.onWait = nullptr;
+
+    int mapEvents = 0;
+    for (const TLXEvent& event : monitor.getEvents(0)) {
+        if (event.getEventCode() == 423) {
+            EXPECT_EQ(event.getEventDesc(), single[mapEvents++ % 2].getEventDesc());
+        }
+    }
+    EXPECT_EQ(mapEvents, 2 * maps);
+    EXPECT_GE(overlapping, 20);
+    EXPECT_EQ(loopWrong, 0);
 }
 
 }  // namespace

@@ -10,8 +10,6 @@
 
 #include "MonitorTestSupport.h"
 #include "raidlib/raidlib.h"
-#include "snapshot/TLXConfigBuilder.h"
-#include "snapshot/TLXSystem.h"
 #include "support/TreeBuilder.h"
 
 namespace {
@@ -20,20 +18,6 @@ constexpr uint32_t U = Addr::kUnset;
 constexpr EnumTaskState RUN = TASK_STATE_RUNNING, IDLE = TASK_STATE_NOT_RUNNING,
                         DONE = TASK_STATE_COMPLETED, FAIL = TASK_STATE_FAILED;
 constexpr EnumTaskType REB = TASK_TYPE_REBUILD, SYN = TASK_TYPE_SYNC;
-
-class TaskMonitor : public VelmarMonitor {
-public:
-    using VelmarMonitor::VelmarMonitor;
-    // Rebuilds the snapshot that writeXML left and takes its task list as the stored one.
-    TLXSystem* readStored() {
-        configBuilder->readXML();
-        FilterCollection lists(configBuilder->getSystem());
-        storedTaskList = lists.apply("ProgressCollection", false)->elementAt(0);
-        return configBuilder->getSystem();
-    }
-    TLXEventCollection& queue() { return *events; }
-    int storedTasks() const { return storedTaskList->getChildCount(); }
-};
 
 // code, adapter ID, logical drive ID of the address, percentage
 using Ev = std::tuple<int, uint32_t, uint32_t, int>;
@@ -58,7 +42,7 @@ protected:
         fresh();
     }
     void fresh() {
-        monitor = std::make_unique<TaskMonitor>(&lib);
+        monitor = std::make_unique<TestVelmarMonitor>(&lib);
         monitor->enablePolling();
     }
     void install(const Layout& layout, const std::vector<Task>& tasks, uint32_t drives = 3) {
@@ -97,7 +81,7 @@ protected:
         return out;
     }
 
-    std::unique_ptr<TaskMonitor> monitor;
+    std::unique_ptr<TestVelmarMonitor> monitor;
     std::vector<std::string> texts;
 };
 
@@ -108,11 +92,9 @@ TEST_F(TaskTrackingTest, StoredTaskAgainstTheControllersTaskNow) {
     const Task r0 = {0, 0, REB, RUN, 40}, r1 = {0, 1, REB, RUN, 5}, r2 = {0, 2, REB, RUN, 5},
                s0 = {0, 0, SYN, RUN, 5}, s1 = {0, 1, SYN, RUN, 5}, s11 = {1, 1, SYN, RUN, 5},
                m0 = {0, 0, TASK_TYPE_MIGRATION, RUN, 5};
+    // clang-format off
     struct Case {
-        const char* name;
-        int layout;
-        std::vector<Task> stored, now;
-        std::vector<Ev> events;
+        const char* name; int layout; std::vector<Task> stored, now; std::vector<Ev> events;
         std::vector<std::tuple<uint32_t, int, int>> remembered;  // adapter, code, drive
         uint32_t drivesNow = 3;
     } cases[] = {
@@ -129,13 +111,9 @@ TEST_F(TaskTrackingTest, StoredTaskAgainstTheControllersTaskNow) {
         {"drive deleted", 0, {r2}, {}, {{385, 0, 2, 0}}, {}, 2},
         {"each controller with its own", 1, {r0, s11}, {r0, s11}, {}, {{0, 304, 0}, {1, 307, 1}}},
         {"IDs swapped", 2, {r0, s11}, {{1, 0, REB, RUN, 50}, s1}, {}, {{1, 304, 0}, {0, 307, 1}}},
-        {"one finished",
-         1,
-         {r0, s11},
-         {{0, 0, REB, DONE, 100}, s11},
-         {{305, 0, 0, 0}},
-         {{1, 307, 1}}},
+        {"one finished", 1, {r0, s11}, {{0, 0, REB, DONE, 100}, s11}, {{305, 0, 0, 0}}, {{1, 307, 1}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fresh();  // no percentage state from earlier cases
@@ -143,19 +121,7 @@ TEST_F(TaskTrackingTest, StoredTaskAgainstTheControllersTaskNow) {
         install(*before, c.stored);
         monitor->writeXML();
         install(*after, c.now, c.drivesNow);
-        TLXSystem* stored = monitor->readStored();
-        EXPECT_EQ(monitor->storedTasks(), static_cast<int>(before->size()));  // idle ones too
-        monitor->LDMProgressType(stored);
-        FilterCollection twins(stored);
-        twins.apply("Adapter", false);
-        for (const auto& [id, serial] : *after) {
-            for (int i = 0; i < twins.size(); ++i) {
-                auto* twin = static_cast<Adapter*>(twins.elementAt(i));
-                if (serial == twin->getSerialNumString()) {
-                    monitor->compareProgress(monitor->queue(), adapter(id), twin);
-                }
-            }
-        }
+        monitor->vlEventPersistence();  // pairs the controllers by serial number
         EXPECT_EQ(take(), c.events);
         for (const auto& [adapterID, code, drive] : c.remembered) {
             EXPECT_TRUE(monitor->isDuplicateEvent(adapterID, code, drive));  // once
@@ -170,14 +136,11 @@ TEST_F(TaskTrackingTest, StoredTaskAgainstTheControllersTaskNow) {
 TEST_F(TaskTrackingTest, NewControllersReportTheirTasksAndDropTheirOwnStartRecordOnce) {
     // Types 9, 12 and 13 raise nothing, nor do states 4 and 0.
     const auto T = [](int type) { return static_cast<EnumTaskType>(type); };
-    const std::vector<Task> tasks = {{0, 0, REB, TASK_STATE_PAUSED, 9},
-                                     {0, 1, REB, RUN, 30},
-                                     {0, 2, REB, IDLE, 40},
-                                     {0, 3, T(9), RUN, 1},
-                                     {0, 4, T(12), DONE, 9},
-                                     {0, 5, T(13), FAIL, 1},
-                                     {1, 0, SYN, RUN, 5},
-                                     {1, 1, REB, FAIL, 5}};
+    // clang-format off
+    const std::vector<Task> tasks = {{0, 0, REB, TASK_STATE_PAUSED, 9}, {0, 1, REB, RUN, 30},
+        {0, 2, REB, IDLE, 40}, {0, 3, T(9), RUN, 1}, {0, 4, T(12), DONE, 9}, {0, 5, T(13), FAIL, 1},
+        {1, 0, SYN, RUN, 5}, {1, 1, REB, FAIL, 5}};
+    // clang-format on
     install(kTwo, tasks, 7);
     auto* failing = static_cast<LogicalDrive*>(lib.getCurrentSystem()->getObject(0, U, 6, U, U));
     failing->setProgress(Progress(REB, RUN, 1, 6));
@@ -208,7 +171,7 @@ TEST_F(TaskTrackingTest, Raid5EOverrideAppliesToItsOwnDriveOnly) {
         static_cast<LogicalDrive*>(lib.getCurrentSystem()->getObject(0, U, 1, U, U))
             ->setState(state);
         monitor->writeXML();
-        monitor->LDMProgressType(monitor->readStored());
+        monitor->vlEventPersistence();
         for (const auto& [adapterID, drive] :
              {std::pair<uint32_t, uint32_t>{0, 1}, {0, 0}, {1, 1}}) {
             monitor->AddProgressEvent(monitor->queue(), TASK_TYPE_MIGRATION, RUN,
@@ -222,42 +185,25 @@ TEST_F(TaskTrackingTest, PercentagesPerControllerAndTask) {
     System system;
     TreeBuilder tree(&system);
     Adapter* adapters[] = {tree.adapter(0, "A0"), tree.adapter(1, "A1")};
-    struct Step {
-        uint32_t adapter;
-        EnumTaskType type;
-        uint32_t drive, percent;
-        EnumTaskState state = RUN;
-    };
-    struct Case {
-        const char* name;
-        std::vector<Step> steps;
-        std::vector<Ev> events;
-    } cases[] = {
-        {"grows",
-         {{0, REB, 0, 10}, {0, REB, 0, 30}, {0, REB, 0, 30}, {0, REB, 0, 55}},
+    // clang-format off
+    struct Step { uint32_t adapter; EnumTaskType type; uint32_t drive, percent; EnumTaskState state = RUN; };
+    struct Case { const char* name; std::vector<Step> steps; std::vector<Ev> events; } cases[] = {
+        {"grows", {{0, REB, 0, 10}, {0, REB, 0, 30}, {0, REB, 0, 30}, {0, REB, 0, 55}},
          {{372, 0, 1, 30}, {372, 0, 1, 55}}},
-        {"two controllers",
-         {{0, REB, 0, 10}, {1, SYN, 2, 10}, {0, REB, 0, 30}, {1, SYN, 2, 40}},
+        {"two controllers", {{0, REB, 0, 10}, {1, SYN, 2, 10}, {0, REB, 0, 30}, {1, SYN, 2, 40}},
          {{372, 0, 1, 30}, {373, 1, 3, 40}}},
-        {"new type after 80",
-         {{0, REB, 0, 10}, {0, REB, 0, 80}, {0, SYN, 0, 20}, {0, SYN, 0, 50}, {0, SYN, 0, 85}},
+        {"new type after 80", {{0, REB, 0, 10}, {0, REB, 0, 80}, {0, SYN, 0, 20}, {0, SYN, 0, 50}, {0, SYN, 0, 85}},
          {{372, 0, 1, 80}, {373, 0, 1, 50}, {373, 0, 1, 85}}},
-        {"other drive",
-         {{0, REB, 0, 10}, {0, REB, 0, 30}, {0, REB, 1, 50}, {0, REB, 1, 60}},
+        {"other drive", {{0, REB, 0, 10}, {0, REB, 0, 30}, {0, REB, 1, 50}, {0, REB, 1, 60}},
          {{372, 0, 1, 30}, {372, 0, 2, 60}}},
-        {"restarted lower",
-         {{0, REB, 0, 10}, {0, REB, 0, 60}, {0, REB, 0, 20}, {0, REB, 0, 40}},
+        {"restarted lower", {{0, REB, 0, 10}, {0, REB, 0, 60}, {0, REB, 0, 20}, {0, REB, 0, 40}},
          {{372, 0, 1, 60}, {372, 0, 1, 40}}},
-        {"paused",
-         {{0, REB, 0, 10}, {0, REB, 0, 30}, {0, REB, 0, 50, TASK_STATE_PAUSED}, {0, REB, 0, 50}},
+        {"paused", {{0, REB, 0, 10}, {0, REB, 0, 30}, {0, REB, 0, 50, TASK_STATE_PAUSED}, {0, REB, 0, 50}},
          {{372, 0, 1, 30}, {372, 0, 1, 50}}},
-        {"no percentage event",
-         {{0, TASK_TYPE_COPY_BACK, 0, 10}, {0, TASK_TYPE_COPY_BACK, 0, 20}},
-         {}},
-        {"snapshot",
-         {{1, TASK_TYPE_SNAPSHOT, 0, 10}, {1, TASK_TYPE_SNAPSHOT, 0, 20}},
-         {{377, 1, 1, 20}}},
+        {"no percentage event", {{0, TASK_TYPE_COPY_BACK, 0, 10}, {0, TASK_TYPE_COPY_BACK, 0, 20}}, {}},
+        {"snapshot", {{1, TASK_TYPE_SNAPSHOT, 0, 10}, {1, TASK_TYPE_SNAPSHOT, 0, 20}}, {{377, 1, 1, 20}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fresh();

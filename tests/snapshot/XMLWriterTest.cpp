@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -38,7 +39,7 @@ private:
     int id_;
 };
 
-TEST_F(XMLWriterTest, FixedWidthForms) {
+TEST_F(XMLWriterTest, EveryAttributeForm) {
     XMLWriter writer(&text_);
     writer.writeAttribute("c", '<');
     writer.writeAttribute("uc", static_cast<unsigned char>('"'));
@@ -54,48 +55,28 @@ TEST_F(XMLWriterTest, FixedWidthForms) {
     writer.writeAttribute("d", -0.25);
     writer.writeAttribute("t", true);
     writer.writeAttribute("n", false);
-    EXPECT_EQ(text(),
-              " c=\"&lt;\" uc=\"&quot;\" q=\"&apos;\" i=\"-5\" u=\"4000000000\" s=\"-300\""
-              " us=\"65535\" l=\"-7\" ul=\"7\" h=\"0xbeef\" f=\"1.500000\" d=\"-0.250000\""
-              " t=\"true\" n=\"false\"");
-    EXPECT_EQ(writer.getLength(), text().size());
-}
-
-TEST_F(XMLWriterTest, SixtyFourBitDecimals) {
-    XMLWriter writer(&text_);
-    writer.writeAttribute("zero", 0ULL);
     writer.writeAttribute("max", 18446744073709551615ULL);
     writer.writeAttribute("min", static_cast<long long>(-9223372036854775807LL - 1));
-    writer.writeAttribute("neg", -42LL);
-    writer.writeAttribute64("fwd", 12345ULL);
-    EXPECT_EQ(text(),
-              " zero=\"0\" max=\"18446744073709551615\" min=\"-9223372036854775808\" neg=\"-42\""
-              " fwd=\"12345\"");
-}
-
-TEST_F(XMLWriterTest, TextValuesAreEscapedAndControlCharactersBecomeDelim) {
-    XMLWriter writer(&text_);
+    writer.writeAttribute64("fwd", 0ULL);
     writer.writeAttribute("v", static_cast<const char*>("a<b&c\"d'e>f\tg\nh\xE9"));
-    writer.writeAttribute("empty", static_cast<const char*>(nullptr));
-    EXPECT_EQ(text(), " v=\"a&lt;b&amp;c&quot;d&apos;e&gt;fDELIMgDELIMh\xE9\" empty=\"\"");
-}
-
-TEST_F(XMLWriterTest, MutableTextLosesItsTopBitsInTheCallersString) {
-    XMLWriter writer(&text_);
-    char value[] = "caf\xE9<";
-    writer.writeAttribute("v", value);
-    EXPECT_EQ(std::string(value), "cafi<");
-    EXPECT_EQ(text(), " v=\"cafi&lt;\"");
-}
-
-TEST_F(XMLWriterTest, AttributeTooLongForTheLineBufferIsWrittenWhole) {
-    XMLWriter writer(&text_);
+    writer.writeAttribute("e", static_cast<const char*>(nullptr));
+    char mutableText[] = "caf\xE9<";
+    writer.writeAttribute("m", mutableText);
+    // Attributes too long for the line buffer are written whole.
     const std::string name(100, 'n');
     writer.writeAttribute(name.c_str(), 123456789);
     writer.writeAttribute(name.c_str(), 18446744073709551615ULL);
     writer.writeAttribute("huge", 1e100);
-    EXPECT_EQ(text(), " " + name + "=\"123456789\" " + name + "=\"18446744073709551615\"" +
-                          " huge=\"" + std::to_string(1e100) + "\"");
+    EXPECT_EQ(text(),
+              " c=\"&lt;\" uc=\"&quot;\" q=\"&apos;\" i=\"-5\" u=\"4000000000\" s=\"-300\""
+              " us=\"65535\" l=\"-7\" ul=\"7\" h=\"0xbeef\" f=\"1.500000\" d=\"-0.250000\""
+              " t=\"true\" n=\"false\" max=\"18446744073709551615\" min=\"-9223372036854775808\""
+              " fwd=\"0\" v=\"a&lt;b&amp;c&quot;d&apos;e&gt;fDELIMgDELIMh\xE9\" e=\"\""
+              " m=\"cafi&lt;\" " +
+                  name + "=\"123456789\" " + name + "=\"18446744073709551615\" huge=\"" +
+                  std::to_string(1e100) + "\"");
+    EXPECT_EQ(writer.getLength(), text().size());
+    EXPECT_EQ(std::string(mutableText), "cafi<");  // the caller's text loses its top bits
 }
 
 TEST_F(XMLWriterTest, GrowthDoublesBelow64KiBThenAddsSteps) {
@@ -111,136 +92,97 @@ TEST_F(XMLWriterTest, GrowthDoublesBelow64KiBThenAddsSteps) {
     }
     EXPECT_EQ(capacities, (std::vector<uint32_t>{512, 1024, 2048, 4096, 8192, 16384, 32768, 65536,
                                                  131072, 196608}));
-    EXPECT_EQ(writer.getLength(), 150000u);
 }
 
-TEST_F(XMLWriterTest, WriterWithoutFirstBlockWritesNothing) {
-    text_ = static_cast<char*>(std::malloc(16));
-    LimitedWriter writer(&text_, 0);
+// A writer that runs out of memory drops what does not fit, keeps the rest and says so.
+TEST_F(XMLWriterTest, FailedAllocationsDropThePieceAndMarkTheTextIncomplete) {
+    {
+        LimitedWriter writer(&text_, 1);
+        writer.writeRaw("kept");
+        EXPECT_TRUE(writer.isComplete());
+        writer.writeRaw(std::string(600, 'x').c_str());  // needs a second block, which fails
+        EXPECT_FALSE(writer.isComplete());
+        writer.writeAttribute("t", static_cast<const char*>("v"));  // its heap block fails too
+        writer.writeRaw("!");
+        EXPECT_EQ(text(), "kept!");
+    }
+    LimitedWriter writer(&text_, 0);  // frees the caller's block, and gets none of its own
     EXPECT_EQ(text_, nullptr);
     LimitedWriter::setAllowed(100);  // later allocations would succeed; there is nothing to grow
     writer.writeRaw(std::string(2000, 'x').c_str());
-    writer.writeAttribute("a", 1);
     writer.writeAttribute("t", static_cast<const char*>("text"));
     EXPECT_EQ(text_, nullptr);
-    EXPECT_EQ(writer.getCapacity(), 0u);
     EXPECT_EQ(writer.getLength(), 0u);
     EXPECT_FALSE(writer.isComplete());
 }
 
-TEST_F(XMLWriterTest, FailedGrowthDropsThePieceAndKeepsTheText) {
-    LimitedWriter writer(&text_, 1);
-    writer.writeRaw("kept");
-    EXPECT_TRUE(writer.isComplete());
-    writer.writeRaw(std::string(600, 'x').c_str());  // needs a second block, which fails
-    EXPECT_FALSE(writer.isComplete());
-    writer.writeAttribute("t", static_cast<const char*>("v"));  // its heap block fails too
-    writer.writeRaw("!");
-    EXPECT_EQ(text(), "kept!");
-    EXPECT_EQ(writer.getCapacity(), 512u);
-}
-
-TEST_F(XMLWriterTest, WriteBytesFlushesTheLineBuffer) {
+TEST_F(XMLWriterTest, BytesAndAddresses) {
     XMLWriter writer(&text_);
     const unsigned char pair[] = {0x0A, 0xFF};
     writer.writeBytes("b", pair, 2);
     writer.writeBytes("e", pair, 0);
-    std::vector<unsigned char> many(45);
-    std::string expected;
-    for (size_t i = 0; i < many.size(); ++i) {
-        many[i] = static_cast<unsigned char>(i * 7);
-        char hex[4];
-        std::snprintf(hex, sizeof(hex), "%02x", many[i]);
-        expected += (i ? " " : "") + std::string(hex);
-    }
+    const std::vector<unsigned char> many(45, 0xAB);  // past the line buffer's flush
     writer.writeBytes("m", many.data(), many.size());
-    EXPECT_EQ(text(), " b=\"0a ff\" e=\"\" m=\"" + expected + "\"");
-}
-
-TEST_F(XMLWriterTest, AddressAttributesSkipUnsetIdsUnlessAllAreAsked) {
-    XMLWriter writer(&text_);
-    Addr controllerOnly;
+    Addr controllerOnly, device;
     controllerOnly.setAdapterID(0);
-    writer.writeAddrAttributes(controllerOnly);
-    EXPECT_EQ(text(), " controllerID=\"0\"");
-
-    XMLWriter full(&text_);
-    const Addr all(1, 2, 3, 4, 5, 6, 7, 8);
-    full.writeAddr(all);
-    full.writeAllAddrAttributes(Addr());
-    EXPECT_EQ(text(),
-              "<Addr controllerID=\"1\" arrayID=\"2\" logicalDriveID=\"3\" channelID=\"4\""
-              " deviceID=\"5\" chunkID=\"6\" itemID=\"7\" phyID=\"8\"/>"
-              " controllerID=\"2147483647\" arrayID=\"2147483647\""
-              " logicalDriveID=\"2147483647\" channelID=\"2147483647\""
-              " deviceID=\"2147483647\" chunkID=\"9223372036854775807\""
-              " itemID=\"2147483647\" phyID=\"2147483647\"");
-}
-
-TEST_F(XMLWriterTest, Addr2WritesItsLibraryType) {
-    XMLWriter writer(&text_);
-    Addr device;
     device.setDeviceID(9);
+    const Addr all(1, 2, 3, 4, 5, 6, 7, 8);
+    writer.writeAddrAttributes(controllerOnly);
+    writer.writeAddr(all);
+    writer.writeAllAddrAttributes(Addr());
     writer.writeAddr2(Addr2(device, 3));
     writer.writeAddr2Attributes(Addr2(device, 0));
-    writer.writeAllAddr2Attributes(Addr2(device, 0));
+    writer.writeAllAddr2Attributes(Addr2(all, 0));
+    std::string bytes = "ab";
+    for (int i = 1; i < 45; ++i) {
+        bytes += " ab";
+    }
+    const std::string set =
+        " controllerID=\"1\" arrayID=\"2\" logicalDriveID=\"3\" channelID=\"4\" deviceID=\"5\""
+        " chunkID=\"6\" itemID=\"7\" phyID=\"8\"";
     EXPECT_EQ(text(),
-              "<Addr brixlibType=\"3\" deviceID=\"9\"/> deviceID=\"9\" brixlibType=\"0\""
-              " controllerID=\"2147483647\" arrayID=\"2147483647\""
-              " logicalDriveID=\"2147483647\" channelID=\"2147483647\" deviceID=\"9\""
-              " chunkID=\"9223372036854775807\" itemID=\"2147483647\" phyID=\"2147483647\"");
+              " b=\"0a ff\" e=\"\" m=\"" + bytes + "\" controllerID=\"0\"<Addr" + set +
+                  "/> controllerID=\"2147483647\" arrayID=\"2147483647\""
+                  " logicalDriveID=\"2147483647\" channelID=\"2147483647\""
+                  " deviceID=\"2147483647\" chunkID=\"9223372036854775807\""
+                  " itemID=\"2147483647\" phyID=\"2147483647\""
+                  "<Addr brixlibType=\"3\" deviceID=\"9\"/> deviceID=\"9\" brixlibType=\"0\"" +
+                  set);
 }
 
-TEST_F(XMLWriterTest, ElementsAreIndentedFourSpacesPerLevel) {
+TEST_F(XMLWriterTest, ElementsAreIndentedFourSpacesPerLevelUpToACap) {
     Node root("System");
     auto* controller = new Node("Controller", 0);
     controller->addChild(new Node("Channel", 1));
     controller->addChild(new Node("LogicalDrive"));
     root.addChild(controller);
     root.addChild(new Node("ProgressCollection"));
-
     XMLWriter writer(&text_);
     writer.writeElement(&root);
     EXPECT_EQ(text(),
-              "<System>\n"
-              "    <Controller id=\"0\">\n"
-              "        <Channel id=\"1\"/>\n"
-              "        <LogicalDrive/>\n"
-              "    </Controller>\n"
-              "    <ProgressCollection/>\n"
-              "</System>\n");
-
+              "<System>\n    <Controller id=\"0\">\n        <Channel id=\"1\"/>\n"
+              "        <LogicalDrive/>\n    </Controller>\n    <ProgressCollection/>\n</System>\n");
     Node single("Lone", 3);
-    XMLWriter again(&text_);
-    again.writeObject(&single);
+    XMLWriter(&text_).writeObject(&single);
     EXPECT_EQ(text(), "<Lone id=\"3\"/>");
-}
 
-TEST_F(XMLWriterTest, DeepIndentationIsCapped) {
-    Node root("L0");
-    RaidObject* parent = &root;
+    // A chain 17 levels deep: start tags are indented 62 spaces at most, end tags 61.
+    Node deep("L0");
+    RaidObject* parent = &deep;
     for (int level = 1; level <= 17; ++level) {
-        auto* child = new Node("L");
-        parent->addChild(child);
-        parent = child;
+        parent->addChild(new Node("L"));
+        parent = parent->getChild(0);
     }
-    XMLWriter writer(&text_);
-    writer.writeElement(&root);
-
-    std::vector<std::string> lines;
-    std::string all = text();
-    for (size_t start = 0, end; (end = all.find('\n', start)) != std::string::npos;
-         start = end + 1) {
-        lines.push_back(all.substr(start, end - start));
+    XMLWriter(&text_).writeElement(&deep);
+    std::string expected = "<L0>\n";
+    for (int level = 1; level < 17; ++level) {
+        expected += std::string(std::min(4 * level, 62), ' ') + "<L>\n";
     }
-    ASSERT_EQ(lines.size(), 35u);
-    const auto indent = [](const std::string& line) { return line.find_first_not_of(' '); };
-    EXPECT_EQ(indent(lines[15]), 60u);                    // level 15 opens at 60
-    EXPECT_EQ(indent(lines[16]), 62u);                    // level 16 (64 spaces) capped at 62
-    EXPECT_EQ(lines[17], std::string(62, ' ') + "<L/>");  // level 17 (68) capped at 62
-    EXPECT_EQ(lines[18], std::string(61, ' ') + "</L>");  // level 16 closes, capped at 61
-    EXPECT_EQ(indent(lines[19]), 60u);
-    EXPECT_EQ(lines.back(), "</L0>");
+    expected += std::string(62, ' ') + "<L/>\n";
+    for (int level = 16; level > 0; --level) {
+        expected += std::string(std::min(4 * level, 61), ' ') + "</L>\n";
+    }
+    EXPECT_EQ(text(), expected + "</L0>\n");
 }
 
 }  // namespace
