@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 
 #include "monitor/MonitorTestSupport.h"
@@ -12,7 +14,7 @@
 
 namespace {
 
-using Requests = std::vector<std::pair<uint32_t, unsigned long>>;
+using Requests = RecordingLib::Requests;
 
 // A value that is not a whole number in range keeps the current value and is reported once;
 // a missing value reads as 0, the default.
@@ -38,7 +40,7 @@ TEST_F(MonitorLoopTest, SettingsAreParsedStrictly) {
         EXPECT_EQ(monitor.getEventQueueSize(), c.queueSize);
         const std::string line = std::string("tlx.eventQueueSize=") + NLSParser::trim(c.text) +
                                  " is not a whole number from 0 to 1000000; keeping 500\n";
-        EXPECT_EQ(countOf(debugLog(), line), c.reported ? 1 : 0);
+        EXPECT_EQ(counts(debugLog(), {line})[0], c.reported ? 1 : 0);
     }
 }
 
@@ -55,7 +57,8 @@ TEST_F(MonitorLoopTest, ARecordTextCannotMoveTheNextRecordNumber) {
     size_t call = 0;
     lib.rewrite = [&](uint32_t, char** buffer) {
         if (call < std::size(kTexts)) {
-            replaceText(buffer, kTexts[call]);
+            std::free(*buffer);
+            *buffer = strdup(kTexts[call]);
         }
         ++call;
     };
@@ -74,7 +77,7 @@ TEST_F(MonitorLoopTest, AQuietControllerWritesNoErrorLine) {
     TestVelmarMonitor monitor(&lib);
     writeSnapshotOfHardware();
     runWaits(monitor, 4);
-    EXPECT_EQ(countOf(debugLog(), "Events buffer is NULL"), 0);
+    EXPECT_EQ(counts(debugLog(), {"Events buffer is NULL"})[0], 0);
 }
 
 // stop() and start() from different threads at once: whichever wins, a loop that runs
