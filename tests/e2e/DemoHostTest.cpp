@@ -91,6 +91,11 @@ struct ScenarioCase {
     std::vector<std::string> events;
 };
 
+// Test names show the scenario, not the bytes of the case.
+void PrintTo(const ScenarioCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 const std::vector<ScenarioCase>& scenarioCases() {
     static const std::vector<ScenarioCase> kCases = {
         {"default",
