@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing tlxvl needs, when they are missing.
 # Usage: tools/deps.sh [build|test|ci|bench]   (test and ci each include the level before;
-# bench is build plus Google Benchmark)
+# bench is build plus Google Benchmark and pugixml)
 set -euo pipefail
 level="${1:-build}"
 
@@ -13,7 +13,7 @@ if [ "$level" = ci ]; then
     packages+=(clang libclang-rt-14-dev)
 fi
 if [ "$level" = bench ]; then
-    packages+=(libbenchmark-dev)
+    packages+=(libbenchmark-dev libpugixml-dev)
 fi
 
 missing=()
