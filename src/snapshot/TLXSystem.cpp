@@ -9,11 +9,19 @@ bool TLXSystem::isInstanceOf(const char* name) const {
 }
 
 void TLXSystem::copyFrom(const System& live) {
+    copyFrom(live, nullptr);
+}
+
+bool TLXSystem::copyFrom(const System& live, const std::function<bool()>& abandon) {
     for (const RaidObject* child : live.getChildren()) {
+        if (abandon && abandon()) {
+            return false;
+        }
         if (child != nullptr && child->isInstanceOf("Adapter")) {
             snapshot::copyChild<TLXAdapter, Adapter>(*this, child);
         }
     }
+    return true;
 }
 
 void TLXSystem::buildFromXml(SimpleXmlParser& parser) {
