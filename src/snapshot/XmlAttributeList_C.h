@@ -70,11 +70,16 @@ private:
     void indexPending() const;
     // The slot of name in slots_: the one holding its first entry, or the empty slot where
     // it would go.
-    size_t slotOf(const char* name, size_t hash) const;
+    size_t slotOf(const char* name, uint32_t hash) const;
 
     unsigned long growEntries_ = 1;
     std::vector<Entry> entries_;
-    // Open addressing over entry numbers; a power of two in size, at most half full.
-    mutable std::vector<int32_t> slots_;
+    // Open addressing over entry numbers, with each name's hash; a power of two in size, at
+    // most half full.
+    struct Slot {
+        uint32_t hash;
+        int32_t entry;
+    };
+    mutable std::vector<Slot> slots_;
     mutable size_t indexed_ = 0;
 };
