@@ -211,8 +211,6 @@ void VelmarMonitor::writeXML() {
     logDebugMsg("Set the progress Collection before dumping the config\n");
     setProgress();
     if (configBuilder) {
-        // A stop request gives up a copy or write not yet done: the file keeps its old text.
-        configBuilder->setAbandonCheck([this] { return !isPollingEnabled(); });
         configBuilder->build(system, progress.get());
         if (!configBuilder->writeXML() && isPollingEnabled()) {
             logError("ERROR: Cannot write the snapshot file %s\n",

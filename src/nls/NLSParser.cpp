@@ -148,7 +148,9 @@ void NLSParser::parseText(std::string text) {
 }
 
 bool NLSParser::isRecent() const {
-    return verifiedAt_ - stat_.modifiedNs < port::kFileTimeGranularityNs;
+    // The status-change time counts too: an edit that put the old modification time back
+    // (as copying with preserved times does) leaves only that one moved.
+    return verifiedAt_ - std::max(stat_.modifiedNs, stat_.changedNs) < port::kFileTimeGranularityNs;
 }
 
 void NLSParser::refresh() {

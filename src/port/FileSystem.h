@@ -64,8 +64,8 @@ struct FileStat {
 TLX_EXPORT bool statFile(const std::string& path, FileStat& stat);
 
 // The current time on the clock that stamps files, in nanoseconds since 1970. A file whose
-// modification time lies within kFileTimeGranularityNs of a look at it may have been
-// changed again since without a visible change of its size or times.
+// modification or status-change time lies within kFileTimeGranularityNs of a look at it may
+// have been changed again since without a visible change of its size or times.
 TLX_EXPORT int64_t fileTimeNow();
 constexpr int64_t kFileTimeGranularityNs = 2000000000;  // 2 s: the coarsest file systems
 

@@ -107,7 +107,8 @@ bool TLXConfigBuilder::stillInstalled(const char* text, size_t length) const {
     }
     // A change made within the file system's time granularity of our write may have left
     // size and times as they were: then only the bytes on disk tell.
-    if (port::fileTimeNow() - now.modifiedNs < port::kFileTimeGranularityNs) {
+    if (port::fileTimeNow() - std::max(now.modifiedNs, now.changedNs) <
+        port::kFileTimeGranularityNs) {
         std::string disk;
         return port::readWholeFile(path_, disk) && disk.size() == length &&
                std::memcmp(disk.data(), text, length) == 0;
@@ -140,7 +141,11 @@ bool TLXConfigBuilder::readXML() {
         const auto length =
             static_cast<unsigned>(std::min<size_t>(text_.size(), static_cast<size_t>(UINT32_MAX)));
         SimpleXmlParser parser(&text_[0], length);
-        system_->buildFromXml(parser);
+        if (!system_->buildFromXml(parser, abandon_)) {
+            // Given up: as if the file could not be read, never as a damaged file.
+            system_.reset(new TLXSystem(0));
+            return false;
+        }
         // The root's reading ends on its own end token only when the text reached it; at
         // the end of a cut text the parser holds no end token of "System".
         readWhole_ = read && parser.isEnd() && snapshot::named(parser.getElementName(), "System");

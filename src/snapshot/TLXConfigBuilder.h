@@ -42,7 +42,8 @@ public:
     // still that file, unchanged, nothing is written (wasWriteSkipped()) and true returned.
     bool writeXML();
     // Reads the file and rebuilds the tree from it. True when the file could be read; the
-    // tree is then what its text holds up to the first malformed token.
+    // tree is then what its text holds up to the first malformed token. A read given up on
+    // the abandon check returns false with an empty tree, as for a file that cannot be read.
     bool readXML();
     // True when the last readXML() read the file and parsed its text without a malformed
     // token, up to the end tag of the root "System" element (or its "/>"): a text cut
@@ -51,9 +52,10 @@ public:
     bool wasReadWhole() const { return readWhole_; }
     void resetConfigFile(std::string path);
 
-    // Asked while build() copies and writeXML() writes; once it answers true the copy or
-    // the write is given up and the file keeps its old contents (a rename already begun
-    // completes). The monitor asks whether a stop was requested. Empty: never.
+    // Asked while readXML() rebuilds, build() copies and writeXML() writes (before each
+    // controller, element or piece of the file); once it answers true the work is given up:
+    // the file keeps its old contents (a rename already begun completes). The monitor asks
+    // whether a stop was requested. Empty: never.
     void setAbandonCheck(std::function<bool()> abandon) { abandon_ = std::move(abandon); }
     // True when the last writeXML() found the file already holding its text.
     bool wasWriteSkipped() const { return writeSkipped_; }

@@ -30,6 +30,9 @@ public:
     bool copyFrom(const System& live, const std::function<bool()>& abandon);
     // Reads the "System" element; the parser may stand before its first token.
     void buildFromXml(SimpleXmlParser& parser);
+    // As buildFromXml(parser), asking abandon (may be empty) before each child; false when it
+    // answered true and the children from then on were skipped.
+    bool buildFromXml(SimpleXmlParser& parser, const std::function<bool()>& abandon);
 
 private:
     SnapshotElement element_;

@@ -18,8 +18,7 @@ namespace {
 
 class CatalogReload : public TestHome {
 protected:
-    // The catalog with its modification time an hour back, as an installed one has it: the
-    // parser then relies on the file's state alone, without comparing contents.
+    // The catalog with its modification time an hour back, as an installed one has it.
     void install(const std::string& text) {
         writeFile("RaidNLS.properties", text);
         const fs::path file = path("RaidNLS.properties");

@@ -10,6 +10,7 @@
 
 #include "port/FileSystem.h"
 #include "snapshot/TLXConfigBuilder.h"
+#include "snapshot/TLXSystem.h"
 #include "support/TestHome.h"
 #include "support/TreeBuilder.h"
 
@@ -136,6 +137,18 @@ TEST_F(SnapshotSkipWrite, StopAtAnyMomentLeavesTheOldOrTheNewFile) {
         EXPECT_EQ(written, allowed >= checks);
         EXPECT_EQ(readFile("TLXVLConfig.xml"), written ? whole : "old\n");
         EXPECT_EQ(files(), std::vector<std::string>{"TLXVLConfig.xml"});
+    }
+    // A read given up part way fails like an unreadable file (empty tree), so that it is
+    // never taken for a damaged one; the last row: allowed to finish.
+    for (int allowed : {0, 1, 2, 1 << 30}) {
+        SCOPED_TRACE(allowed);
+        TLXConfigBuilder reader(path("TLXVLConfig.xml"));
+        int asked = 0;
+        reader.setAbandonCheck([&] { return ++asked > allowed; });
+        const bool whole = allowed > 2;
+        EXPECT_EQ(reader.readXML(), whole);
+        EXPECT_EQ(reader.wasReadWhole(), whole);
+        EXPECT_EQ(reader.getSystem()->getChildCount(), whole ? 3 : 0);
     }
 }
 
