@@ -21,8 +21,10 @@ set(TLXVL_PUBLIC_HEADERS
     monitor/VelmarMonitor.h
     nls/NLSParser.h
     port/Export.h
+    port/FileSystem.h
     port/Interrupt.h
     port/Mutex.h
+    port/ReadOnlyFile.h
     raidlib/Adapter.h
     raidlib/Addr.h
     raidlib/Addr2.h

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing tlxvl needs, when they are missing.
 # Usage: tools/deps.sh [build|test|ci|bench|package]   (test and ci each include the level
-# before; bench is build plus Google Benchmark; package is build plus pkg-config and the
+# before; bench is build plus Google Benchmark and pugixml; package is build plus pkg-config and the
 # Debian packaging tools, and ci includes it)
 set -euo pipefail
 level="${1:-build}"
@@ -17,7 +17,7 @@ if [ "$level" = ci ] || [ "$level" = package ]; then
     packages+=(pkgconf dpkg-dev file)
 fi
 if [ "$level" = bench ]; then
-    packages+=(libbenchmark-dev)
+    packages+=(libbenchmark-dev libpugixml-dev)
 fi
 
 missing=()

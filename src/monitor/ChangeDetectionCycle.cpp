@@ -212,7 +212,7 @@ void VelmarMonitor::writeXML() {
     setProgress();
     if (configBuilder) {
         configBuilder->build(system, progress.get());
-        if (!configBuilder->writeXML()) {
+        if (!configBuilder->writeXML() && isPollingEnabled()) {
             logError("ERROR: Cannot write the snapshot file %s\n",
                      configBuilder->getPath().c_str());
         }

@@ -15,6 +15,7 @@
 #include "raidlib/System.h"
 #include "raidlib/VelmarLib.h"
 #include "snapshot/SimpleXmlException.h"
+#include "snapshot/TLXConfigBuilder.h"
 
 namespace {
 
@@ -110,6 +111,11 @@ VelmarMonitor::VelmarMonitor(VelmarLib* lib, std::string logFilePath)
 void VelmarMonitor::initialise(VelmarLib* lib) {
     eventCategory = 3;
     velmarLib = lib;
+    // A stop request gives up a snapshot read, copy or write not yet done, so that stop()
+    // need not wait for one; the file keeps its old text.
+    if (configBuilder) {
+        configBuilder->setAbandonCheck([this] { return loopActive.load() && !isPollingEnabled(); });
+    }
     setPollingRate(1);
     port::Clock::current().wait(1000, nullptr);
     // Prime the timers: after the wait they record a real report time, so each first fires

@@ -58,6 +58,40 @@ std::string numberToText(Integer value, int base, size_t room) {
     return NLSParser::reverse(std::move(digits));
 }
 
+// Where a line's key ends: at its first separator, or at its end.
+size_t keyEnd(std::string_view line) {
+    for (size_t i = 0; i < line.size(); ++i) {
+        if (isSeparator(line[i])) {
+            return i;
+        }
+    }
+    return line.size();
+}
+
+std::string_view trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return std::string_view();
+    }
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Calls visit(line) for each line of text without its LF (and a CR in front of it).
+template <typename Visit>
+void forEachLine(std::string_view text, Visit&& visit) {
+    while (!text.empty()) {
+        const size_t lf = text.find('\n');
+        std::string_view line = text.substr(0, lf);
+        text = lf == std::string_view::npos ? std::string_view() : text.substr(lf + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        if (!visit(line)) {
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 NLSParser::NLSParser() = default;
@@ -74,20 +108,79 @@ void NLSParser::resetParser(std::string fileName) {
     }
     std::lock_guard<std::mutex> lock(mutex_);
     fileName_ = std::move(fileName);
-    reopen();
+    load();
 }
 
-// The file is opened afresh for every lookup rather than rewound: on this platform a file
-// that is replaced (written beside and renamed over, as editors and installers do) or
-// deleted would otherwise keep being read from the old copy that the open stream holds.
-bool NLSParser::reopen() {
-    if (fileName_.empty()) {
-        return false;
+void NLSParser::load() {
+    values_.clear();
+    text_.clear();
+    stat_ = port::FileStat();
+    // Taken before reading: a change made while the file is read is then still recent.
+    verifiedAt_ = port::fileTimeNow();
+    std::string text;
+    // A file that cannot be read whole is used as far as it was read.
+    if (fileName_.empty() || !file_.open(fileName_) || !file_.stat(stat_)) {
+        file_.close();
+        return;
     }
-    file_.close();
-    file_.clear();
-    file_.open(fileName_);
-    return file_.is_open() && file_.good();
+    file_.readAll(text);
+    parseText(std::move(text));
+}
+
+void NLSParser::parseText(std::string text) {
+    values_.clear();
+    text_ = std::move(text);
+    forEachLine(text_, [this](std::string_view line) {
+        if (line.empty() || line[0] == '#') {
+            return true;
+        }
+        const size_t end = keyEnd(line);
+        if (end == 0) {
+            return true;  // begins with a blank: no key without blanks matches it
+        }
+        const size_t equals = line.find('=', end);
+        // The first line of a key decides, "=" or not.
+        values_.emplace(line.substr(0, end), equals == std::string_view::npos
+                                                 ? std::string_view()
+                                                 : trimmed(line.substr(equals + 1)));
+        return true;
+    });
+}
+
+bool NLSParser::isRecent() const {
+    // The status-change time counts too: an edit that put the old modification time back
+    // (as copying with preserved times does) leaves only that one moved.
+    return verifiedAt_ - std::max(stat_.modifiedNs, stat_.changedNs) < port::kFileTimeGranularityNs;
+}
+
+void NLSParser::refresh() {
+    if (fileName_.empty()) {
+        return;
+    }
+    port::FileStat now;
+    // Not open (missing until now), or edited, replaced by a rename, renamed away or
+    // deleted: each changes the open file's size, times or link count.
+    if (!file_.isOpen() || !file_.stat(now) || now != stat_) {
+        load();
+        return;
+    }
+    if (!isRecent()) {
+        return;
+    }
+    // Looked at within the time granularity of its last change: only the path and the
+    // bytes tell whether it changed again since.
+    const int64_t verifying = port::fileTimeNow();
+    port::FileStat named;
+    if (!port::statFile(fileName_, named) || !named.sameFile(stat_)) {
+        load();
+        return;
+    }
+    std::string text;
+    file_.readAll(text);
+    if (text != text_) {
+        parseText(std::move(text));
+    }
+    verifiedAt_ = verifying;
 }
 
 std::string NLSParser::get(std::string key) {
@@ -97,31 +190,40 @@ std::string NLSParser::get(std::string key) {
 
 std::string NLSParser::lookup(const std::string& key) {
     try {
-        // An empty key would match any line that starts with a blank or "=".
-        if (key.empty() || !reopen()) {
-            return std::string();
-        }
-        std::string line;
-        while (std::getline(file_, line)) {
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            if (line.empty() || line[0] == '#' || line.compare(0, key.size(), key) != 0) {
-                continue;
-            }
-            if (line.size() > key.size() && !isSeparator(line[key.size()])) {
-                continue;  // a longer key that begins with this one
-            }
-            const size_t equals = line.find('=', key.size());
-            if (equals == std::string::npos) {
-                return std::string();
-            }
-            return trim(line.substr(equals + 1));
-        }
+        refresh();
+        return find(key);
     } catch (...) {
-        // Out of memory (a huge line, the stream's buffer): treated as a key that is not there.
+        // Out of memory (a huge file): treated as a key that is not there.
+        values_.clear();
+        text_.clear();
+        file_.close();
     }
     return std::string();
+}
+
+std::string NLSParser::find(const std::string& key) const {
+    // An empty key would match any line that starts with a blank or "=".
+    if (key.empty()) {
+        return std::string();
+    }
+    if (keyEnd(key) == key.size()) {
+        const auto found = values_.find(key);
+        return found != values_.end() ? std::string(found->second) : std::string();
+    }
+    // A key holding a blank, tab or "=" matches lines by their beginning only: scan them.
+    std::string value;
+    forEachLine(text_, [&key, &value](std::string_view line) {
+        if (line.empty() || line[0] == '#' || line.compare(0, key.size(), key) != 0 ||
+            (line.size() > key.size() && !isSeparator(line[key.size()]))) {
+            return true;
+        }
+        const size_t equals = line.find('=', key.size());
+        if (equals != std::string_view::npos) {
+            value = std::string(trimmed(line.substr(equals + 1)));
+        }
+        return false;
+    });
+    return value;
 }
 
 std::string NLSParser::get(std::string key, const std::vector<std::string>& args) {
@@ -150,6 +252,13 @@ std::string NLSParser::get(std::string key, const std::vector<int>& args) {
 
 void NLSParser::replacePhraseStrings(std::string& text) {
     std::lock_guard<std::mutex> lock(mutex_);
+    try {
+        refresh();
+    } catch (...) {
+        values_.clear();
+        text_.clear();
+        file_.close();
+    }
     expandPhrases(text);
 }
 
@@ -167,7 +276,7 @@ void NLSParser::expandPhrases(std::string& text) {
             position = open + 1;
             continue;
         }
-        text.replace(open, close - open + 1, lookup(text.substr(open + 1, close - open - 1)));
+        text.replace(open, close - open + 1, find(text.substr(open + 1, close - open - 1)));
         position = open;  // the inserted phrase may hold references of its own
         ++replaced;
     }

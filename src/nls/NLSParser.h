@@ -1,18 +1,25 @@
 // Reader of key/value text files: the message catalog ("RaidNLS.properties") and the
-// settings file. Every lookup reads the file again from its first line, so an edited,
-// replaced or newly created file is seen by the next lookup; nothing is cached. A missing
-// file or key yields the empty string, never an error. Any thread may call any operation:
-// the parser's one read position is guarded by one mutex, held for each whole lookup (phrase
-// expansion included) and by resetParser, so a host thread and the poll loop may share the
-// monitor's catalog. The static helpers keep no state.
+// settings file. The file is read and parsed once into a table of its keys and read again
+// only when it changed: every lookup first looks at the open file (size, times, links), so an
+// edited, replaced, deleted or newly created file is seen by the next lookup, and a change
+// that left size and times as they were (made within the file system's time granularity of
+// the last read) is caught by comparing the contents while it is that recent. A missing file
+// or key yields the empty string, never an error. Any thread may call any operation: one
+// mutex guards the file and its table for each whole lookup (phrase expansion included) and
+// resetParser, so a host thread and the poll loop may share the monitor's catalog. The
+// static helpers keep no state.
 #pragma once
 
-#include <fstream>
+#include <cstdint>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "port/Export.h"
+#include "port/FileSystem.h"
+#include "port/ReadOnlyFile.h"
 
 class TLX_EXPORT NLSParser {
 public:
@@ -52,15 +59,31 @@ public:
     static std::string reverse(std::string text);
 
 private:
-    // The unlocked bodies of the lookups; callers hold mutex_. The phrase expansion looks
-    // phrases up through lookup(), so a locked get never takes the lock a second time.
+    // The unlocked bodies of the lookups; callers hold mutex_. lookup() brings the table up
+    // to date first; find() answers from the table as it is, so that the phrases of one
+    // text come from the same reading of the file as the text.
     std::string lookup(const std::string& key);
+    std::string find(const std::string& key) const;
     void expandPhrases(std::string& text);
-    // Opens the remembered file afresh; false when it cannot be read.
-    bool reopen();
+    // Reads the file again when it changed since it was read (or was missing).
+    void refresh();
+    // Opens the remembered file afresh and parses it; an empty table when it cannot be read.
+    void load();
+    // Makes text the file's contents and rebuilds the table from it.
+    void parseText(std::string text);
+    // True while a change could have left the file's size and times as they were read.
+    bool isRecent() const;
 
-    // Guards fileName_ and file_.
+    // Guards every member below.
     std::mutex mutex_;
     std::string fileName_;
-    std::ifstream file_;
+    port::ReadOnlyFile file_;
+    // The state of the open file when text_ was read, and when that was (file clock).
+    port::FileStat stat_;
+    int64_t verifiedAt_ = 0;
+    std::string text_;
+    // The value of the first entry line of each key, both pointing into text_. The key of
+    // a line is its text up to the first blank, tab or "="; the value is empty for a line
+    // without "=".
+    std::unordered_map<std::string_view, std::string_view> values_;
 };

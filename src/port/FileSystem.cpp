@@ -1,9 +1,13 @@
 #include "port/FileSystem.h"
 
+#include "port/ReadOnlyFile.h"
+
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include <fcntl.h>
@@ -13,6 +17,9 @@
 
 namespace port {
 namespace {
+
+// Pieces of a large write between two looks at the abandon request.
+constexpr size_t kWritePiece = size_t{1} << 19;
 
 bool writeAll(int fd, const char* data, size_t size) {
     while (size > 0) {
@@ -64,6 +71,17 @@ void syncDirectoryOf(const std::string& path) {
 
 }  // namespace
 
+FileStat toFileStat(const struct stat& st) {
+    FileStat stat;
+    stat.device = static_cast<uint64_t>(st.st_dev);
+    stat.inode = static_cast<uint64_t>(st.st_ino);
+    stat.size = static_cast<uint64_t>(st.st_size);
+    stat.links = static_cast<uint64_t>(st.st_nlink);
+    stat.modifiedNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    stat.changedNs = int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
+    return stat;
+}
+
 MakeDirectoryResult makeDirectory(const std::string& path) {
     if (::mkdir(path.c_str(), 0777) == 0) {
         return MakeDirectoryResult::Created;
@@ -72,20 +90,57 @@ MakeDirectoryResult makeDirectory(const std::string& path) {
 }
 
 bool replaceFileAtomically(const std::string& path, const char* data, size_t size) {
+    return replaceFileAtomically(path, data, size, nullptr, nullptr);
+}
+
+bool replaceFileAtomically(const std::string& path, const char* data, size_t size,
+                           const std::function<bool()>& abandon, FileStat* installed) {
+    const auto abandoned = [&abandon] { return abandon && abandon(); };
     std::string temporary;
     int fd = createTemporary(path, temporary);
     if (fd < 0) {
         return false;
     }
-    bool ok = writeAll(fd, data, size) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
+    bool ok = true;
+    for (size_t done = 0; ok && done < size;) {
+        const size_t piece = std::min(size - done, kWritePiece);
+        ok = !abandoned() && writeAll(fd, data + done, piece);
+#if defined(SYNC_FILE_RANGE_WRITE)
+        // Starts the piece on its way to the disk while the next one is written.
+        if (ok) {
+            ::sync_file_range(fd, static_cast<off_t>(done), static_cast<off_t>(piece),
+                              SYNC_FILE_RANGE_WRITE);
+        }
+#endif
+        done += piece;
+    }
+#if defined(SYNC_FILE_RANGE_WRITE)
+    // Waits for the data piece by piece, with a look at the abandon request between pieces,
+    // so that the sync below has little left to wait for.
+    for (size_t done = 0; ok && done < size; done += kWritePiece) {
+        ok = !abandoned() &&
+             ::sync_file_range(fd, static_cast<off_t>(done),
+                               static_cast<off_t>(std::min(size - done, kWritePiece)),
+                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                   SYNC_FILE_RANGE_WAIT_AFTER) == 0;
+    }
+#endif
+    ok = ok && !abandoned() && ::fsync(fd) == 0;
     if (ok) {
         ok = ::rename(temporary.c_str(), path.c_str()) == 0;
     }
     if (!ok) {
+        ::close(fd);
         ::unlink(temporary.c_str());
         return false;
     }
+    // Looked at through the open file after the rename: the state of exactly the file
+    // installed, even if someone replaces path at once.
+    struct stat st;
+    if (installed != nullptr && ::fstat(fd, &st) == 0) {
+        *installed = toFileStat(st);
+    }
+    ::close(fd);
     syncDirectoryOf(path);
     return true;
 }
@@ -101,6 +156,27 @@ bool renameFile(const std::string& from, const std::string& to) {
 bool fileExists(const std::string& path) {
     struct stat st;
     return ::stat(path.c_str(), &st) == 0;
+}
+
+bool statFile(const std::string& path, FileStat& stat) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) {
+        return false;
+    }
+    stat = toFileStat(st);
+    return true;
+}
+
+int64_t fileTimeNow() {
+    struct timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+}
+
+bool readWholeFile(const std::string& path, std::string& text) {
+    text.clear();
+    ReadOnlyFile file;
+    return file.open(path) && file.readAll(text);
 }
 
 std::string makeTemporaryDirectory(const std::string& prefix) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "port/Export.h"
@@ -34,6 +36,50 @@ TLX_EXPORT bool replaceFileAtomically(const std::string& path, const char* data,
 TLX_EXPORT bool renameFile(const std::string& from, const std::string& to);
 
 TLX_EXPORT bool fileExists(const std::string& path);
+
+// What tells one state of a file from another without reading it: which file it is (device
+// and file number), its size, its link count and its modification and status-change times
+// in nanoseconds since 1970. Equal states with distant times mean equal contents; a change
+// made within the file system's time granularity of the last look may leave the times as
+// they were (see fileTimeNow()).
+struct FileStat {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    uint64_t size = 0;
+    uint64_t links = 0;
+    int64_t modifiedNs = 0;
+    int64_t changedNs = 0;
+
+    bool sameFile(const FileStat& other) const {
+        return device == other.device && inode == other.inode;
+    }
+    bool operator==(const FileStat& other) const {
+        return sameFile(other) && size == other.size && links == other.links &&
+               modifiedNs == other.modifiedNs && changedNs == other.changedNs;
+    }
+    bool operator!=(const FileStat& other) const { return !(*this == other); }
+};
+
+// The state of the file at path; false when there is none (or it cannot be looked at).
+TLX_EXPORT bool statFile(const std::string& path, FileStat& stat);
+
+// The current time on the clock that stamps files, in nanoseconds since 1970. A file whose
+// modification or status-change time lies within kFileTimeGranularityNs of a look at it may
+// have been changed again since without a visible change of its size or times.
+TLX_EXPORT int64_t fileTimeNow();
+constexpr int64_t kFileTimeGranularityNs = 2000000000;  // 2 s: the coarsest file systems
+
+// Reads the whole file at path into text (replacing its contents). False when it cannot be
+// opened or read; text then holds what was read.
+TLX_EXPORT bool readWholeFile(const std::string& path, std::string& text);
+
+// As replaceFileAtomically(path, data, size), with two additions. abandon (may be empty) is
+// asked between pieces of the write and once more before the sync; when it answers true
+// the temporary file is removed and false returned, path untouched: a stop request need not
+// wait for a long write. Once the rename has begun, the replacement always completes. On
+// success *installed (when not null) receives the state of the file now at path.
+TLX_EXPORT bool replaceFileAtomically(const std::string& path, const char* data, size_t size,
+                                      const std::function<bool()>& abandon, FileStat* installed);
 
 // Creates a new, empty directory under the system's temporary directory, its name starting
 // with prefix. Returns its path ending in kPathSeparator, or an empty string on failure.

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "raidlib/Enums.h"
 #include "raidlib/Progress.h"
@@ -79,6 +80,11 @@ public:
     virtual Ret getProgress(Progress& task) const;
     void setProgress(const Progress& task) { task_ = task; }
     void setProgressReturnCode(int code) { progressReturnCode_ = code; }
+
+    // The texts taken over rather than copied, for a caller done with its own string.
+    void setDeviceVendor(std::string&& text) { deviceVendor_ = std::move(text); }
+    void setDeviceName(std::string&& text) { deviceName_ = std::move(text); }
+    void setSerialNumString(std::string&& text) { serialNumber_ = std::move(text); }
 
 private:
     EnumControllerStatus adapterStatus_ = CONTROLLER_STATUS_OKAY;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "raidlib/Enums.h"
 #include "raidlib/Progress.h"
@@ -60,6 +61,9 @@ public:
     virtual Ret getProgress(Progress& task) const;
     void setProgress(const Progress& task) { task_ = task; }
     void setProgressReturnCode(int code) { progressReturnCode_ = code; }
+
+    // The text taken over rather than copied, for a caller done with its own string.
+    void setSecondaryLogicals(std::string&& text) { secondaryLogicals_ = std::move(text); }
 
 private:
     EnumLogicalDeviceState state_ = LD_STATE_OKAY;

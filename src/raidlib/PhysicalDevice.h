@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "raidlib/Enums.h"
 #include "raidlib/Progress.h"
@@ -60,6 +61,14 @@ public:
     // A task running on the device itself (VelmarLib::getTasks reports it).
     Ret getProgress(Progress& task) const;
     void setProgress(const Progress& task) { task_ = task; }
+
+    // The texts taken over rather than copied, for a caller done with its own string.
+    void setVendor(std::string&& text) { vendor_ = std::move(text); }
+    void setModel(std::string&& text) { model_ = std::move(text); }
+    void setSerialNumber(std::string&& text) { serialNumber_ = std::move(text); }
+    void setFirmwareLevel(std::string&& text) { firmwareLevel_ = std::move(text); }
+    void setFruNumber(std::string&& text) { fruNumber_ = std::move(text); }
+    void setWWN(std::string&& text) { wwn_ = std::move(text); }
 
 protected:
     // Writes the attributes shared by hard drives and enclosures.

@@ -1,6 +1,48 @@
 #include "snapshot/SimpleXmlParser.h"
 
+#include <cstring>
+
 #include "snapshot/SimpleXmlException.h"
+
+namespace {
+
+// The characters that end a name, by kind of name: white space ends every one.
+constexpr unsigned char kSpaceStop = 1;
+constexpr unsigned char kEndNameStop = 2;        // ">"
+constexpr unsigned char kStartNameStop = 4;      // ">" "/"
+constexpr unsigned char kAttributeNameStop = 8;  // "=" "/" ">"
+
+struct StopTable {
+    constexpr StopTable() : of() {
+        constexpr unsigned char kAll =
+            kSpaceStop | kEndNameStop | kStartNameStop | kAttributeNameStop;
+        of[static_cast<unsigned char>(' ')] = kAll;
+        of[static_cast<unsigned char>('\t')] = kAll;
+        of[static_cast<unsigned char>('\n')] = kAll;
+        of[static_cast<unsigned char>('\r')] = kAll;
+        of[static_cast<unsigned char>('>')] = kEndNameStop | kStartNameStop | kAttributeNameStop;
+        of[static_cast<unsigned char>('/')] = kStartNameStop | kAttributeNameStop;
+        of[static_cast<unsigned char>('=')] = kAttributeNameStop;
+    }
+    unsigned char of[256];
+};
+constexpr StopTable kStops;
+
+// The first character at or after p that ends a name of that kind; end when none does.
+char* scanName(char* p, char* end, unsigned char kind) {
+    while (p < end && (kStops.of[static_cast<unsigned char>(*p)] & kind) == 0) {
+        ++p;
+    }
+    return p;
+}
+
+// The first c at or after p; end when there is none.
+char* scanFor(char* p, char* end, char c) {
+    auto* found = static_cast<char*>(std::memchr(p, c, static_cast<size_t>(end - p)));
+    return found != nullptr ? found : end;
+}
+
+}  // namespace
 
 SimpleXmlParser::SimpleXmlParser(char* text, unsigned length)
     : begin_(text), end_(text ? text + length : nullptr), pos_(text) {}
@@ -31,9 +73,7 @@ bool SimpleXmlParser::next() {
 
     while (!atEnd()) {
         if (!insideTag) {
-            while (!atEnd() && *pos_ != '<') {
-                ++pos_;
-            }
+            pos_ = scanFor(pos_, end_, '<');
             if (atEnd()) {
                 return false;
             }
@@ -48,18 +88,14 @@ bool SimpleXmlParser::next() {
                     return false;
                 }
                 elementName_ = pos_;
-                while (!atEnd() && *pos_ != '>' && !isSpace(*pos_)) {
-                    ++pos_;
-                }
+                pos_ = scanName(pos_, end_, kEndNameStop);
                 if (atEnd()) {
                     elementName_ = nullptr;
                     return false;
                 }
                 if (isSpace(*pos_)) {
                     *pos_++ = '\0';
-                    while (!atEnd() && *pos_ != '>') {
-                        ++pos_;
-                    }
+                    pos_ = scanFor(pos_, end_, '>');
                     if (!atEnd()) {
                         ++pos_;
                     }
@@ -71,9 +107,7 @@ bool SimpleXmlParser::next() {
             }
 
             elementName_ = pos_;
-            while (!atEnd() && *pos_ != '>' && *pos_ != '/' && !isSpace(*pos_)) {
-                ++pos_;
-            }
+            pos_ = scanName(pos_, end_, kStartNameStop);
             if (atEnd()) {
                 elementName_ = nullptr;
                 return false;
@@ -117,9 +151,7 @@ bool SimpleXmlParser::next() {
         }
 
         attributeName_ = pos_;
-        while (!atEnd() && *pos_ != '=' && *pos_ != '/' && *pos_ != '>' && !isSpace(*pos_)) {
-            ++pos_;
-        }
+        pos_ = scanName(pos_, end_, kAttributeNameStop);
         if (atEnd()) {
             attributeName_ = nullptr;
             return false;
@@ -152,9 +184,7 @@ bool SimpleXmlParser::next() {
             break;
         }
         attributeValue_ = pos_;
-        while (!atEnd() && *pos_ != quote) {
-            ++pos_;
-        }
+        pos_ = scanFor(pos_, end_, quote);
         if (atEnd()) {
             attributeValue_ = nullptr;
             break;

@@ -39,9 +39,12 @@ public:
     template <typename OnAttribute, typename OnChild>
     void read(SimpleXmlParser& parser, const char* name, OnAttribute&& onAttribute,
               OnChild&& onChild) {
+        // The tokens of one tag share its name's text: compared once, then by address.
+        const char* own = nullptr;
         for (;;) {
             const char* element = parser.getElementName();
-            if (element != nullptr && std::strcmp(element, name) == 0) {
+            if (element != nullptr && (element == own || std::strcmp(element, name) == 0)) {
+                own = element;
                 if (parser.isEnd()) {
                     return;
                 }
@@ -77,8 +80,12 @@ public:
             {"&quot;", 6, '"'}, {"&amp;", 5, '&'}, {"&apos;", 6, '\''},
             {"&lt;", 4, '<'},   {"&gt;", 4, '>'},
         };
-        std::string text;
-        for (const char* p = value; *p != '\0';) {
+        const char* amp = std::strchr(value, '&');
+        if (amp == nullptr) {
+            return std::string(value);  // nothing to turn back: one copy
+        }
+        std::string text(value, static_cast<size_t>(amp - value));
+        for (const char* p = amp; *p != '\0';) {
             bool replaced = false;
             if (*p == '&') {
                 for (const auto& entry : kEntities) {
@@ -126,6 +133,13 @@ namespace snapshot {
 // Writes a text attribute through the writer's form that clears the top bit of every byte,
 // on a copy so that the object's own text stays as it is.
 inline void writeClearedText(Writer* writer, const char* name, const std::string& text) {
+    // Identity texts are short: a copy on the stack spares a heap block per attribute.
+    char local[128];
+    if (text.size() < sizeof local) {
+        std::memcpy(local, text.c_str(), text.size() + 1);
+        writer->writeAttribute(name, local);
+        return;
+    }
     std::vector<char> copy(text.begin(), text.end());
     copy.push_back('\0');
     writer->writeAttribute(name, copy.data());
@@ -168,7 +182,8 @@ void copyChild(RaidObject& parent, const RaidObject* live, Args... args) {
 }
 
 inline bool named(const char* text, const char* name) {
-    return text != nullptr && std::strcmp(text, name) == 0;
+    // The first characters settle most comparisons, which run once per attribute read.
+    return text != nullptr && text[0] == name[0] && std::strcmp(text, name) == 0;
 }
 
 }  // namespace snapshot

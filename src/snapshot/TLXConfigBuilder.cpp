@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -15,28 +15,6 @@
 #include "snapshot/TLXProgressCollection.h"
 #include "snapshot/TLXSystem.h"
 #include "snapshot/XMLWriter.h"
-
-namespace {
-
-struct CloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// The whole file as text; false when it cannot be opened or read to its end.
-bool readWholeFile(const std::string& path, std::string& text) {
-    std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "r"));
-    if (file == nullptr) {
-        return false;
-    }
-    char block[4096];
-    size_t count;
-    while ((count = std::fread(block, 1, sizeof block, file.get())) > 0) {
-        text.append(block, count);
-    }
-    return std::ferror(file.get()) == 0;
-}
-
-}  // namespace
 
 TLXConfigBuilder::TLXConfigBuilder(std::string path) : path_(std::move(path)) {}
 
@@ -52,8 +30,8 @@ void TLXConfigBuilder::build(System* live, TLXProgressCollection* progress) {
     try {
         system_.reset();
         system_.reset(new TLXSystem(0));
-        if (live != nullptr) {
-            system_->copyFrom(*live);
+        if (live != nullptr && !system_->copyFrom(*live, abandon_)) {
+            return;  // given up: the tree stays marked incomplete and is not written
         }
         std::unique_ptr<TLXProgressCollection> tasks(new TLXProgressCollection());
         if (progress != nullptr) {
@@ -68,6 +46,7 @@ void TLXConfigBuilder::build(System* live, TLXProgressCollection* progress) {
 }
 
 bool TLXConfigBuilder::writeXML() {
+    writeSkipped_ = false;
     // The writer frees the block its text pointer holds, allocates its own and keeps the
     // pointer on its current block; the text is ours to free.
     char* block = static_cast<char*>(std::malloc(1));
@@ -80,6 +59,7 @@ bool TLXConfigBuilder::writeXML() {
         bool complete = treeComplete_;
         {
             std::unique_ptr<XMLWriter> writer = newWriter(&block);
+            writer->setAbandonCheck(abandon_);
             if (system_ == nullptr) {
                 system_.reset(new TLXSystem(0));
             }
@@ -90,7 +70,22 @@ bool TLXConfigBuilder::writeXML() {
         // A tree or text cut short for want of memory is not the configuration: replacing
         // the file with it would make the next run miss everything after the cut.
         if (complete && block != nullptr && !path_.empty()) {
-            written = port::replaceFileAtomically(path_, block, length);
+            if (stillInstalled(block, length)) {
+                written = true;
+                writeSkipped_ = true;
+            } else {
+                port::FileStat file;
+                written = port::replaceFileAtomically(path_, block, length, abandon_, &file);
+                if (written) {
+                    // Kept to tell the next unchanged text from a changed one.
+                    std::unique_ptr<Installed> installed(new Installed());
+                    installed->text.reset(block);
+                    block = nullptr;
+                    installed->length = length;
+                    installed->file = file;
+                    installed_ = std::move(installed);
+                }
+            }
         }
     } catch (...) {
         written = false;
@@ -101,6 +96,26 @@ bool TLXConfigBuilder::writeXML() {
     return written;
 }
 
+bool TLXConfigBuilder::stillInstalled(const char* text, size_t length) const {
+    if (installed_ == nullptr || installed_->length != length ||
+        std::memcmp(installed_->text.get(), text, length) != 0) {
+        return false;
+    }
+    port::FileStat now;
+    if (!port::statFile(path_, now) || now != installed_->file) {
+        return false;  // removed, replaced or changed by someone else
+    }
+    // A change made within the file system's time granularity of our write may have left
+    // size and times as they were: then only the bytes on disk tell.
+    if (port::fileTimeNow() - std::max(now.modifiedNs, now.changedNs) <
+        port::kFileTimeGranularityNs) {
+        std::string disk;
+        return port::readWholeFile(path_, disk) && disk.size() == length &&
+               std::memcmp(disk.data(), text, length) == 0;
+    }
+    return true;
+}
+
 bool TLXConfigBuilder::readXML() {
     // Never parse the text of an earlier read again: a missing file gives an empty tree.
     text_.clear();
@@ -108,7 +123,7 @@ bool TLXConfigBuilder::readXML() {
     bool read = false;
     try {
         if (!path_.empty()) {
-            read = readWholeFile(path_, text_);
+            read = port::readWholeFile(path_, text_);
             if (!read) {
                 text_.clear();
             }
@@ -126,7 +141,11 @@ bool TLXConfigBuilder::readXML() {
         const auto length =
             static_cast<unsigned>(std::min<size_t>(text_.size(), static_cast<size_t>(UINT32_MAX)));
         SimpleXmlParser parser(&text_[0], length);
-        system_->buildFromXml(parser);
+        if (!system_->buildFromXml(parser, abandon_)) {
+            // Given up: as if the file could not be read, never as a damaged file.
+            system_.reset(new TLXSystem(0));
+            return false;
+        }
         // The root's reading ends on its own end token only when the text reached it; at
         // the end of a cut text the parser holds no end token of "System".
         readWhole_ = read && parser.isEnd() && snapshot::named(parser.getElementName(), "System");

@@ -6,25 +6,47 @@
 
 namespace {
 
-// The attribute name of entry index of a table ("fan0" ... "slot63").
-struct IndexedName {
-    IndexedName(const char* prefix, unsigned index) {
-        std::snprintf(text, sizeof text, "%s%u", prefix, index);
+// The attribute names of a table's entries ("fan0" ... "slot63"), made once: the names are
+// asked for on every write and every read of every enclosure.
+template <size_t N>
+class IndexedNames {
+public:
+    explicit IndexedNames(const char* prefix) {
+        for (unsigned i = 0; i < N; ++i) {
+            std::snprintf(names_[i].data(), names_[i].size(), "%s%u", prefix, i);
+        }
     }
-    char text[24];
+    const char* operator[](unsigned i) const { return names_[i].data(); }
+
+private:
+    std::array<std::array<char, 16>, N> names_;
 };
 
+const IndexedNames<TLXSafteStatus::kFans>& fanNames() {
+    static const IndexedNames<TLXSafteStatus::kFans> names("fan");
+    return names;
+}
+const IndexedNames<TLXSafteStatus::kPowerSupplies>& powerSupplyNames() {
+    static const IndexedNames<TLXSafteStatus::kPowerSupplies> names("powerSupply");
+    return names;
+}
+const IndexedNames<TLXSafteStatus::kSlots>& slotNames() {
+    static const IndexedNames<TLXSafteStatus::kSlots> names("slot");
+    return names;
+}
+
 template <size_t N>
-void writeTable(Writer* writer, const char* prefix, const std::array<uint8_t, N>& table) {
+void writeTable(Writer* writer, const IndexedNames<N>& names, const std::array<uint8_t, N>& table) {
     for (unsigned i = 0; i < N; ++i) {
-        writer->writeAttribute(IndexedName(prefix, i).text, static_cast<int>(table[i]));
+        writer->writeAttribute(names[i], static_cast<int>(table[i]));
     }
 }
 
 template <size_t N>
-void readTable(const XmlAttributeList_C& list, const char* prefix, std::array<uint8_t, N>& table) {
+void readTable(const XmlAttributeList_C& list, const IndexedNames<N>& names,
+               std::array<uint8_t, N>& table) {
     for (unsigned i = 0; i < N; ++i) {
-        table[i] = static_cast<uint8_t>(list.GetLong(IndexedName(prefix, i).text));
+        table[i] = static_cast<uint8_t>(list.GetLong(names[i]));
     }
 }
 
@@ -62,9 +84,9 @@ void TLXSafteStatus::writeTo(Writer* writer) {
     if (writer == nullptr) {
         return;
     }
-    writeTable(writer, "fan", fan_);
-    writeTable(writer, "powerSupply", powerSupply_);
-    writeTable(writer, "slot", slot_);
+    writeTable(writer, fanNames(), fan_);
+    writeTable(writer, powerSupplyNames(), powerSupply_);
+    writeTable(writer, slotNames(), slot_);
     writer->writeAttribute("tempFlags1", static_cast<int>(tempFlags1_));
     writer->writeAttribute("tempFlags2", static_cast<int>(tempFlags2_));
 }
@@ -87,9 +109,9 @@ void TLXSafteStatus::buildFromXml(SimpleXmlParser& parser) {
     element_.read(
         parser, "SafteStatus", [](const char*) {}, [](const char*) {});
     const XmlAttributeList_C& list = element_.attributes();
-    readTable(list, "fan", fan_);
-    readTable(list, "powerSupply", powerSupply_);
-    readTable(list, "slot", slot_);
+    readTable(list, fanNames(), fan_);
+    readTable(list, powerSupplyNames(), powerSupply_);
+    readTable(list, slotNames(), slot_);
     tempFlags1_ = static_cast<uint8_t>(list.GetLong("tempFlags1"));
     tempFlags2_ = static_cast<uint8_t>(list.GetLong("tempFlags2"));
     element_.attributes().Clear();

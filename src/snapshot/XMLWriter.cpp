@@ -1,10 +1,8 @@
 #include "snapshot/XMLWriter.h"
 
-#include <cstdarg>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "raidlib/Addr.h"
@@ -36,14 +34,26 @@ const char* entityFor(char c) {
 constexpr char kDelim[] = "DELIM";
 constexpr size_t kDelimLength = sizeof(kDelim) - 1;
 
-struct FreeBlock {
-    void operator()(char* block) const { std::free(block); }
-};
-
 bool isControl(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte >= 1 && byte <= 31;
 }
+
+// The length of each byte as a text attribute holds it: its entity, "DELIM" or itself.
+struct StoredLengths {
+    constexpr StoredLengths() : of() {
+        for (int c = 0; c < 256; ++c) {
+            of[c] = c >= 1 && c <= 31 ? kDelimLength : 1;
+        }
+        of[static_cast<unsigned char>('"')] = 6;
+        of[static_cast<unsigned char>('&')] = 5;
+        of[static_cast<unsigned char>('\'')] = 6;
+        of[static_cast<unsigned char>('<')] = 4;
+        of[static_cast<unsigned char>('>')] = 4;
+    }
+    unsigned char of[256];
+};
+constexpr StoredLengths kStoredLengths;
 
 // The 7-bit form of a text, in place: what the char* attributes write.
 void clearTopBits(char* text) {
@@ -102,17 +112,15 @@ XMLWriter::XMLWriter(char** text, Reallocate reallocate)
     }
 }
 
-void XMLWriter::append(const char* bytes, size_t count) {
+char* XMLWriter::reserve(size_t count) {
     // Without a first block there is nothing to grow from: the text stays empty.
-    if (text_ == nullptr || count == 0) {
-        return;
+    if (text_ == nullptr) {
+        complete_ = false;
+        return nullptr;
     }
     const uint64_t needed = uint64_t{length_} + 2 + count;
     if (needed < capacity_) {
-        std::memcpy(text_ + length_, bytes, count);
-        length_ += static_cast<uint32_t>(count);
-        text_[length_] = '\0';
-        return;
+        return text_ + length_;
     }
     uint64_t capacity = capacity_;
     while (capacity < needed) {
@@ -120,7 +128,7 @@ void XMLWriter::append(const char* bytes, size_t count) {
     }
     if (capacity > UINT32_MAX) {
         complete_ = false;
-        return;
+        return nullptr;
     }
     // realloc rather than allocate-copy-free: above 64 KiB the block grows in fixed steps, and
     // copying the whole text at every step would make a large snapshot quadratic to write.
@@ -128,15 +136,29 @@ void XMLWriter::append(const char* bytes, size_t count) {
     auto* grown = static_cast<char*>(reallocate_(text_, static_cast<size_t>(capacity)));
     if (grown == nullptr) {
         complete_ = false;
-        return;
+        return nullptr;
     }
-    std::memcpy(grown + length_, bytes, count);
-    length_ += static_cast<uint32_t>(count);
-    grown[length_] = '\0';
     text_ = grown;
     capacity_ = static_cast<uint32_t>(capacity);
     if (callerText_ != nullptr) {
         *callerText_ = text_;
+    }
+    return text_ + length_;
+}
+
+void XMLWriter::commit(size_t count) {
+    length_ += static_cast<uint32_t>(count);
+    text_[length_] = '\0';
+}
+
+void XMLWriter::append(const char* bytes, size_t count) {
+    if (count == 0) {
+        return;
+    }
+    char* out = reserve(count);
+    if (out != nullptr) {
+        std::memcpy(out, bytes, count);
+        commit(count);
     }
 }
 
@@ -147,118 +169,92 @@ void XMLWriter::append(const char* text) {
 }
 
 void XMLWriter::appendSpaces(uint32_t count) {
-    std::memset(line_, ' ', count < kLineSize ? count : kLineSize - 1);
-    while (count > 0) {
-        const uint32_t piece = count < kLineSize - 1 ? count : kLineSize - 1;
-        append(line_, piece);
-        count -= piece;
+    if (count == 0) {
+        return;
     }
-    line_[0] = '\0';
+    char* out = reserve(count);
+    if (out != nullptr) {
+        std::memset(out, ' ', count);
+        commit(count);
+    }
 }
 
-void XMLWriter::writeFormatted(const char* name, const char* format, ...) {
+// " name=\"" + the value that fill(out) writes (valueLength bytes) + "\"", appended in one
+// piece straight into the text: no line buffer, no heap block of its own.
+template <typename Fill>
+void XMLWriter::appendAttribute(const char* name, size_t valueLength, Fill&& fill) {
     if (name == nullptr) {
         return;
     }
-    va_list args;
-    va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    const int valueLength = std::vsnprintf(nullptr, 0, format, args);
-    if (valueLength >= 0) {
-        // " name=\"value\"" goes through the line buffer; an attribute too long for it (a very
-        // long name, or a huge "%f" value) is composed in a block of its own instead.
-        const size_t nameLength = std::strlen(name);
-        const size_t total = nameLength + static_cast<size_t>(valueLength) + 4;
-        std::unique_ptr<char, FreeBlock> wide;
-        char* out = line_;
-        if (total + 1 > kLineSize) {
-            wide.reset(static_cast<char*>(reallocate_(nullptr, total + 1)));
-            out = wide.get();
-        }
-        if (out != nullptr) {
-            out[0] = ' ';
-            std::memcpy(out + 1, name, nameLength);
-            out[nameLength + 1] = '=';
-            out[nameLength + 2] = '"';
-            std::vsnprintf(out + nameLength + 3, static_cast<size_t>(valueLength) + 1, format,
-                           again);
-            out[total - 1] = '"';
-            out[total] = '\0';
-            append(out, total);
-        } else {
-            complete_ = false;
-        }
-    } else {
-        complete_ = false;
+    const size_t nameLength = std::strlen(name);
+    const size_t total = nameLength + valueLength + 4;
+    char* out = reserve(total);
+    if (out == nullptr) {
+        return;
     }
-#pragma GCC diagnostic pop
-    va_end(again);
-    va_end(args);
-    line_[0] = '\0';
+    out[0] = ' ';
+    std::memcpy(out + 1, name, nameLength);
+    out[nameLength + 1] = '=';
+    out[nameLength + 2] = '"';
+    fill(out + nameLength + 3);
+    out[total - 1] = '"';
+    commit(total);
 }
 
-void XMLWriter::writeDecimal(const char* name, bool negative, unsigned long long magnitude) {
-    char digits[24];
-    size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    char text[24];
-    size_t length = 0;
-    if (negative) {
-        text[length++] = '-';
+void XMLWriter::appendValue(const char* name, const char* value, size_t length) {
+    appendAttribute(name, length, [value, length](char* out) { std::memcpy(out, value, length); });
+}
+
+template <typename Number>
+void XMLWriter::writeNumber(const char* name, Number value, int base) {
+    char digits[72];
+    const auto result = std::to_chars(digits, digits + sizeof digits, value, base);
+    appendValue(name, digits, static_cast<size_t>(result.ptr - digits));
+}
+
+// "%f": six decimals, as printf writes them (std::to_chars with a precision is exact in the
+// same way). The largest double has 309 integer digits.
+void XMLWriter::writeFixed(const char* name, double value) {
+    char digits[400];
+    const auto result =
+        std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, 6);
+    if (result.ec != std::errc()) {
+        complete_ = false;
+        return;
     }
-    while (count > 0) {
-        text[length++] = digits[--count];
-    }
-    text[length] = '\0';
-    writeFormatted(name, "%s", text);
+    appendValue(name, digits, static_cast<size_t>(result.ptr - digits));
 }
 
 void XMLWriter::writeEscapedText(const char* name, const char* value) {
-    if (name == nullptr) {
-        return;
-    }
     if (value == nullptr) {
         value = "";
     }
+    // Most texts hold nothing to escape: then the value is copied as it stands.
     size_t escaped = 0;
-    forEachStoredPiece(value, true, [&escaped](const char*, size_t length) { escaped += length; });
-    const size_t nameLength = std::strlen(name);
-    const size_t size = nameLength + escaped + 5;
-    std::unique_ptr<char, FreeBlock> block(static_cast<char*>(reallocate_(nullptr, size)));
-    if (!block) {
-        complete_ = false;
-        return;
+    size_t count = 0;
+    for (const char* p = value; *p != '\0'; ++p, ++count) {
+        escaped += kStoredLengths.of[static_cast<unsigned char>(*p)];
     }
-    char* out = block.get();
-    *out++ = ' ';
-    std::memcpy(out, name, nameLength);
-    out += nameLength;
-    *out++ = '=';
-    *out++ = '"';
-    forEachStoredPiece(value, true, [&out](const char* piece, size_t length) {
-        std::memcpy(out, piece, length);
-        out += length;
+    const bool plain = escaped == count;
+    appendAttribute(name, escaped, [value, escaped, plain](char* out) {
+        if (plain) {
+            std::memcpy(out, value, escaped);
+            return;
+        }
+        forEachStoredPiece(value, true, [&out](const char* piece, size_t length) {
+            std::memcpy(out, piece, length);
+            out += length;
+        });
     });
-    *out++ = '"';
-    *out = '\0';
-    append(block.get(), size - 1);
 }
 
 void XMLWriter::writeCharacter(const char* name, char value) {
     const char* entity = entityFor(value);
     if (entity != nullptr) {
-        writeFormatted(name, "%s", entity);
-    } else if (value == '\0') {
-        // A NUL character would end the text inside the attribute; write an empty value.
-        writeFormatted(name, "%s", "");
+        appendValue(name, entity, std::strlen(entity));
     } else {
-        writeFormatted(name, "%c", value);
+        // A NUL character would end the text inside the attribute: an empty value instead.
+        appendValue(name, &value, value == '\0' ? 0 : 1);
     }
 }
 
@@ -272,50 +268,49 @@ void XMLWriter::writeAttribute(const char* name, unsigned char value) {
 }
 
 void XMLWriter::writeAttribute(const char* name, int value) {
-    writeFormatted(name, "%d", value);
+    writeNumber(name, value);
 }
 
 void XMLWriter::writeAttribute(const char* name, unsigned int value) {
-    writeFormatted(name, "%u", value);
+    writeNumber(name, value);
 }
 
 void XMLWriter::writeAttribute(const char* name, int16_t value) {
-    writeFormatted(name, "%d", value);
+    writeNumber(name, static_cast<int>(value));
 }
 
 void XMLWriter::writeAttribute(const char* name, uint16_t value) {
-    writeFormatted(name, "%u", value);
+    writeNumber(name, static_cast<unsigned int>(value));
 }
 
 void XMLWriter::writeAttribute(const char* name, long value) {
-    writeFormatted(name, "%ld", value);
+    writeNumber(name, value);
 }
 
 void XMLWriter::writeAttribute(const char* name, unsigned long value) {
-    writeFormatted(name, "%lu", value);
+    writeNumber(name, value);
 }
 
 void XMLWriter::writeHexAttribute(const char* name, unsigned long value) {
-    writeFormatted(name, "0x%lx", value);
+    char digits[24] = {'0', 'x'};
+    const auto result = std::to_chars(digits + 2, digits + sizeof digits, value, 16);
+    appendValue(name, digits, static_cast<size_t>(result.ptr - digits));
 }
 
 void XMLWriter::writeAttribute(const char* name, float value) {
-    writeFormatted(name, "%f", static_cast<double>(value));
+    writeFixed(name, static_cast<double>(value));
 }
 
 void XMLWriter::writeAttribute(const char* name, double value) {
-    writeFormatted(name, "%f", value);
+    writeFixed(name, value);
 }
 
 void XMLWriter::writeAttribute(const char* name, unsigned long long value) {
-    writeDecimal(name, false, value);
+    writeNumber(name, value);
 }
 
 void XMLWriter::writeAttribute(const char* name, long long value) {
-    const bool negative = value < 0;
-    const auto magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
-                                    : static_cast<unsigned long long>(value);
-    writeDecimal(name, negative, magnitude);
+    writeNumber(name, value);
 }
 
 void XMLWriter::writeAttribute64(const char* name, unsigned long long value) {
@@ -326,7 +321,11 @@ void XMLWriter::writeAttribute(const char* name, bool value) {
     // Only the byte value 1 is true; whatever else the byte holds is written as false.
     unsigned char byte = 0;
     std::memcpy(&byte, &value, 1);
-    writeFormatted(name, "%s", byte == 1 ? "true" : "false");
+    if (byte == 1) {
+        appendValue(name, "true", 4);
+    } else {
+        appendValue(name, "false", 5);
+    }
 }
 
 void XMLWriter::writeAttribute(const char* name, const char* value) {
@@ -402,6 +401,11 @@ void XMLWriter::writeElement(RaidObject* object) {
 }
 
 void XMLWriter::writeElement(RaidObject& object) {
+    if (abandoned_ || (abandon_ && abandon_())) {
+        abandoned_ = true;  // the text will not be used: write nothing more
+        complete_ = false;
+        return;
+    }
     appendSpaces(indent_ < kMaxOpenIndent ? indent_ : kMaxOpenIndent);
     append("<");
     append(object.serializedName());

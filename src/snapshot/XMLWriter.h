@@ -7,7 +7,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "raidlib/Writer.h"
 
@@ -68,6 +70,10 @@ public:
     // for the whole of what was written.
     bool isComplete() const { return complete_; }
 
+    // Asked before each element is written; once it answers true the writer writes nothing
+    // more and the text counts as incomplete. Lets a stop request cut a long write short.
+    void setAbandonCheck(std::function<bool()> abandon) { abandon_ = std::move(abandon); }
+
     // The text that a value written with writeAttribute(name, char*) reads back as: every
     // byte's top bit cleared (a byte that becomes NUL ends the text) and every control
     // character replaced by "DELIM". A live text is compared with a stored one through it.
@@ -90,15 +96,21 @@ private:
     static constexpr uint32_t kMaxOpenIndent = 62;
     static constexpr uint32_t kMaxCloseIndent = 61;
 
+    // Room for count more bytes behind the text (growing the block by the rule of the
+    // format), or null when there is none: the piece is then dropped and the text marked
+    // incomplete. commit(count) takes the bytes written there into the text.
+    char* reserve(size_t count);
+    void commit(size_t count);
     void append(const char* bytes, size_t count);
     void append(const char* text);
     void appendSpaces(uint32_t count);
-    // Composes " name=\"<format>\"" in the line buffer (or a larger block when it does not
-    // fit) and appends it.
-    void writeFormatted(const char* name, const char* format, ...)
-        __attribute__((format(printf, 3, 4)));
+    template <typename Fill>
+    void appendAttribute(const char* name, size_t valueLength, Fill&& fill);
+    void appendValue(const char* name, const char* value, size_t length);
+    template <typename Number>
+    void writeNumber(const char* name, Number value, int base = 10);
+    void writeFixed(const char* name, double value);
     void writeCharacter(const char* name, char value);
-    void writeDecimal(const char* name, bool negative, unsigned long long magnitude);
     void writeEscapedText(const char* name, const char* value);
 
     Reallocate reallocate_;
@@ -110,4 +122,6 @@ private:
     uint32_t indent_ = 0;
     uint32_t step_ = 4;
     bool complete_ = true;
+    std::function<bool()> abandon_;
+    bool abandoned_ = false;
 };

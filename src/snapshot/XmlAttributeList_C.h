@@ -1,9 +1,12 @@
 // An ordered list of attribute name/value pairs, collected while one XML element is read.
 // The texts are not copied: they point into the parsed text, which must outlive the list's
 // use. Names may repeat; lookups by name find the first entry. Absent attributes read as "",
-// 0 or false. Growth failure throws DynamicBufferException (reason 1).
+// 0 or false. Growth failure throws DynamicBufferException (reason 1). A lookup by name costs
+// constant time however many attributes an element has: past a few entries the list keeps a
+// hash index of the first entry of each name, extended lazily by the lookups.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -55,11 +58,28 @@ private:
         const char* value;
     };
 
+    // Below this many entries a scan beats hashing the name.
+    static constexpr size_t kScanLimit = 8;
+    static constexpr int32_t kEmptySlot = -1;
+
     // Null when there is no such entry.
     const char* find(const char* name) const;
     const char* at(int i) const;
     void reserve(unsigned long entries);
+    // Adds the entries appended since the last lookup to the index.
+    void indexPending() const;
+    // The slot of name in slots_: the one holding its first entry, or the empty slot where
+    // it would go.
+    size_t slotOf(const char* name, uint32_t hash) const;
 
     unsigned long growEntries_ = 1;
     std::vector<Entry> entries_;
+    // Open addressing over entry numbers, with each name's hash; a power of two in size, at
+    // most half full.
+    struct Slot {
+        uint32_t hash;
+        int32_t entry;
+    };
+    mutable std::vector<Slot> slots_;
+    mutable size_t indexed_ = 0;
 };

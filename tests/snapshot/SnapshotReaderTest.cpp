@@ -178,6 +178,7 @@ protected:
         System live;
         auto* adapter = new Adapter();
         adapter->setAdapterID(0);
+        adapter->setDeviceName(std::string(600, 'n'));  // outgrows the writer's first block
         live.addChild(adapter);
         if (failing) {
             auto* channel = new Channel(adapter);

@@ -1,0 +1,97 @@
+// The parsed catalog follows its file: every way of changing, replacing or removing it is
+// seen by the very next lookup, including edits that keep the file's size (and even its
+// modification time), and keys with blanks still match as their lines begin.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "nls/NLSParser.h"
+#include "support/TestHome.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class CatalogReload : public TestHome {
+protected:
+    // The catalog with its modification time an hour back, as an installed one has it.
+    void install(const std::string& text) {
+        writeFile("RaidNLS.properties", text);
+        const fs::path file = path("RaidNLS.properties");
+        fs::last_write_time(file, fs::last_write_time(file) - std::chrono::hours(1));
+    }
+};
+
+TEST_F(CatalogReload, EveryChangeIsSeenAtTheNextLookup) {
+    const std::string file = path("RaidNLS.properties");
+    struct Row {
+        const char* what;
+        std::function<void()> change;
+        const char* expected;  // the value of keyA after the change
+    };
+    const std::vector<Row> rows = {
+        {"unchanged", [] {}, "one"},
+        {"edited in place, same size", [&] { writeFile("RaidNLS.properties", "keyA=two\n"); },
+         "two"},
+        {"edited, size and time kept",
+         [&] {
+             const auto time = fs::last_write_time(file);
+             writeFile("RaidNLS.properties", "keyA=six\n");
+             fs::last_write_time(file, time);
+         },
+         "six"},
+        {"replaced by rename, same size",
+         [&] {
+             writeFile("new", "keyA=ten\n");
+             fs::rename(path("new"), file);
+         },
+         "ten"},
+        {"renamed away", [&] { fs::rename(file, path("aside")); }, ""},
+        {"renamed away, another put in its place",
+         [&] {
+             fs::rename(file, path("aside"));
+             writeFile("RaidNLS.properties", "keyA=new\n");
+         },
+         "new"},
+        {"deleted", [&] { fs::remove(file); }, ""},
+        {"grown by a line in front", [&] { writeFile("RaidNLS.properties", "keyA=\nkeyA=one\n"); },
+         ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        install("keyA=one\n");
+        NLSParser catalog(file);
+        ASSERT_EQ(catalog.get("keyA"), "one");
+        row.change();
+        EXPECT_EQ(catalog.get("keyA"), row.expected);
+        EXPECT_EQ(catalog.get("keyA", std::vector<std::string>{}), row.expected);
+        // A file that comes back later is found again.
+        writeFile("RaidNLS.properties", "keyA=back\n");
+        EXPECT_EQ(catalog.get("keyA"), "back");
+        fs::remove(path("aside"));
+    }
+}
+
+TEST_F(CatalogReload, KeysWithBlanksMatchTheBeginningOfTheirLine) {
+    writeFile("RaidNLS.properties",
+              "two words = phrase\n"
+              "keyA = a=b\n"
+              "text=Drive %two words% ready\n"
+              "# two words=commented\n");
+    NLSParser catalog(path("RaidNLS.properties"));
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"two words", "phrase"}, {"two", "phrase"}, {"keyA ", "a=b"},
+        {"keyA = a", "b"},       {"keyA =", "b"},   {"# two words", ""},
+        {" keyA", ""},           {"keyA", "a=b"},   {"two words = phrase", ""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(catalog.get(row.first), row.second) << "key \"" << row.first << "\"";
+    }
+    EXPECT_EQ(catalog.get("text", std::vector<std::string>{}), "Drive phrase ready");
+}
+
+}  // namespace

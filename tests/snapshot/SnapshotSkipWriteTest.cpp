@@ -1,0 +1,155 @@
+// writeXML leaves the file alone only when it still holds exactly what the builder last
+// installed; anything else is written as before. A stop request (the abandon check) at any
+// moment of a copy or write leaves the old file or the new one, never a cut or temporary one.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "port/FileSystem.h"
+#include "snapshot/TLXConfigBuilder.h"
+#include "snapshot/TLXSystem.h"
+#include "support/TestHome.h"
+#include "support/TreeBuilder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class SnapshotSkipWrite : public TestHome {
+protected:
+    void SetUp() override {
+        TestHome::SetUp();
+        TreeBuilder tree(&live_);
+        drive_ = tree.drive(tree.channel(tree.adapter(0, "S0"), 0), 1);
+    }
+
+    bool write(TLXConfigBuilder& builder) {
+        builder.build(&live_, nullptr);
+        return builder.writeXML();
+    }
+    port::FileStat stat() const {
+        port::FileStat stat;
+        EXPECT_TRUE(port::statFile(path("TLXVLConfig.xml"), stat));
+        return stat;
+    }
+    std::vector<std::string> files() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(home())) {
+            names.push_back(entry.path().filename().string());
+        }
+        return names;
+    }
+
+    System live_;
+    HardDrive* drive_ = nullptr;
+};
+
+TEST_F(SnapshotSkipWrite, OnlyTheUnchangedFileIsLeftAlone) {
+    const std::string file = path("TLXVLConfig.xml");
+    const auto sameSizeEdit = [this] {
+        std::string text = readFile("TLXVLConfig.xml");
+        text[text.find("DISK")] = 'd';
+        writeFile("TLXVLConfig.xml", text);
+    };
+    struct Row {
+        const char* what;
+        std::function<void()> between;  // after the first write, before the second
+        bool skipped;
+    };
+    const std::vector<Row> rows = {
+        {"nothing changed", [] {}, true},
+        {"configuration changed", [this] { drive_->setState(PD_STATE_DEFUNCT); }, false},
+        {"file deleted", [&] { fs::remove(file); }, false},
+        {"edited in place, same size", sameSizeEdit, false},
+        {"edited, size and time kept",
+         [&] {
+             const auto time = fs::last_write_time(file);
+             sameSizeEdit();
+             fs::last_write_time(file, time);
+         },
+         false},
+        {"replaced by the same bytes",
+         [&] {
+             writeFile("copy", readFile("TLXVLConfig.xml"));
+             fs::rename(path("copy"), file);
+         },
+         false},
+        {"touched", [&] { fs::last_write_time(file, fs::file_time_type::clock::now()); }, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        drive_->setState(PD_STATE_ONLINE);
+        fs::remove(file);
+        TLXConfigBuilder builder(file);
+        ASSERT_TRUE(write(builder));
+        EXPECT_FALSE(builder.wasWriteSkipped());
+        const port::FileStat first = stat();
+        row.between();
+        port::FileStat between;
+        port::statFile(file, between);
+        ASSERT_TRUE(write(builder));
+        EXPECT_EQ(builder.wasWriteSkipped(), row.skipped);
+        if (row.skipped) {
+            EXPECT_EQ(stat(), first);  // not even the modification time moved
+        } else {
+            EXPECT_NE(stat(), between);  // a new file took its place
+        }
+        // Whatever happened, the file holds the text of the configuration.
+        TLXConfigBuilder fresh(path("expected.xml"));
+        ASSERT_TRUE(write(fresh));
+        EXPECT_EQ(readFile("TLXVLConfig.xml"), readFile("expected.xml"));
+        fs::remove(path("expected.xml"));
+    }
+}
+
+TEST_F(SnapshotSkipWrite, StopAtAnyMomentLeavesTheOldOrTheNewFile) {
+    // Large enough that the file is written in several pieces, each after a look at the
+    // stop request: 2 controllers of 900 drives, over 600 KiB.
+    System big;
+    TreeBuilder tree(&big);
+    for (uint32_t a = 0; a < 2; ++a) {
+        Channel* channel = tree.channel(tree.adapter(a, "S" + std::to_string(a)), 0);
+        for (uint32_t d = 0; d < 900; ++d) {
+            tree.drive(channel, d);
+        }
+    }
+    const auto attempt = [&](int allowed, int& asked) {
+        writeFile("TLXVLConfig.xml", "old\n");
+        TLXConfigBuilder builder(path("TLXVLConfig.xml"));
+        asked = 0;
+        builder.setAbandonCheck([&] { return ++asked > allowed; });
+        builder.build(&big, nullptr);
+        return builder.writeXML();
+    };
+    int checks = 0;
+    ASSERT_TRUE(attempt(1 << 30, checks));
+    const std::string whole = readFile("TLXVLConfig.xml");
+    ASSERT_GT(whole.size(), 600u * 1024);
+    // Stops in the copy (one look per controller), the text (one per element), the file's
+    // pieces and right before its sync; the last row lets everything finish.
+    for (int allowed : {0, 1, 2, 3, checks / 2, checks - 3, checks - 2, checks - 1, checks}) {
+        SCOPED_TRACE(allowed);
+        int asked = 0;
+        const bool written = attempt(allowed, asked);
+        EXPECT_EQ(written, allowed >= checks);
+        EXPECT_EQ(readFile("TLXVLConfig.xml"), written ? whole : "old\n");
+        EXPECT_EQ(files(), std::vector<std::string>{"TLXVLConfig.xml"});
+    }
+    // A read given up part way fails like an unreadable file (empty tree), so that it is
+    // never taken for a damaged one; the last row: allowed to finish.
+    for (int allowed : {0, 1, 2, 1 << 30}) {
+        SCOPED_TRACE(allowed);
+        TLXConfigBuilder reader(path("TLXVLConfig.xml"));
+        int asked = 0;
+        reader.setAbandonCheck([&] { return ++asked > allowed; });
+        const bool whole = allowed > 2;
+        EXPECT_EQ(reader.readXML(), whole);
+        EXPECT_EQ(reader.wasReadWhole(), whole);
+        EXPECT_EQ(reader.getSystem()->getChildCount(), whole ? 3 : 0);
+    }
+}
+
+}  // namespace
