@@ -35,12 +35,12 @@ Expects operator+(Expects a, const Expects& b) {
 
 enum CaseFlags { kTimerDue = 1, kCheck = 2, kSwitchOff = 4 };
 
-// Spec describes one drive or logical drive; shape() builds the listed ones.
-template <typename Spec>
+// An Entry describes one drive or logical drive; shape() builds the listed ones.
+template <typename Entry>
 struct Case {
     const char* name;
-    std::vector<Spec> before;
-    std::vector<Spec> after;
+    std::vector<Entry> before;
+    std::vector<Entry> after;
     Expects events;
     int flags = 0;  // CaseFlags
 };
@@ -97,21 +97,21 @@ protected:
         writeFile("TLXConfig.ini", "");
     }
 
-    template <typename Spec, typename Compare, typename Check>
-    void runCases(const std::vector<Case<Spec>>& cases, Compare compare, Check check,
+    template <typename Entry, typename Compare, typename Check>
+    void runCases(const std::vector<Case<Entry>>& cases, Compare compare, Check check,
                   int timerInterval, EnumObjectType type) {
-        for (const Case<Spec>& c : cases) {
+        for (const Case<Entry>& c : cases) {
             SCOPED_TRACE(c.name);
             DetectMonitor monitor(&lib, "", "", "");
             clock_.advanceSeconds(1);  // a timer's first yes at time 0 would not count as spent
             monitor.isTimeToReportUnsupportedDrives();
             monitor.isTimeToReportCriticalLogicalDrives();
-            const auto model = [&](const std::vector<Spec>& specs, bool current) {
+            const auto model = [&](const std::vector<Entry>& entries, bool current) {
                 lib.setHardwareModel(nullptr);
                 TreeBuilder build(lib.getHardwareModel());
                 Adapter* adapter = build.adapter(0, "A1");
                 adapter->setLimit(LIMIT_MAX_LOGICAL_DRIVES, 7);
-                shape(build, adapter, build.channel(adapter, 0), specs, current);
+                shape(build, adapter, build.channel(adapter, 0), entries, current);
             };
             model(c.before, false);
             TLXConfigBuilder builder(path("TLXVLConfig.xml"));
