@@ -194,11 +194,15 @@ std::string NLSParser::lookup(const std::string& key) {
         return find(key);
     } catch (...) {
         // Out of memory (a huge file): treated as a key that is not there.
-        values_.clear();
-        text_.clear();
-        file_.close();
+        forget();
     }
     return std::string();
+}
+
+void NLSParser::forget() {
+    values_.clear();
+    text_.clear();
+    file_.close();
 }
 
 std::string NLSParser::find(const std::string& key) const {
@@ -255,9 +259,7 @@ void NLSParser::replacePhraseStrings(std::string& text) {
     try {
         refresh();
     } catch (...) {
-        values_.clear();
-        text_.clear();
-        file_.close();
+        forget();
     }
     expandPhrases(text);
 }

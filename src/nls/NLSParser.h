@@ -69,6 +69,8 @@ private:
     void refresh();
     // Opens the remembered file afresh and parses it; an empty table when it cannot be read.
     void load();
+    // Drops the table and closes the file: the next lookup reads it afresh.
+    void forget();
     // Makes text the file's contents and rebuilds the table from it.
     void parseText(std::string text);
     // True while a change could have left the file's size and times as they were read.

@@ -141,7 +141,11 @@ bool replaceFileAtomically(const std::string& path, const char* data, size_t siz
         *installed = toFileStat(st);
     }
     ::close(fd);
-    syncDirectoryOf(path);
+    // The directory's sync only makes the rename itself survive a crash; after a crash
+    // without it the path holds the old file, which is whole. A stop need not wait for it.
+    if (!abandoned()) {
+        syncDirectoryOf(path);
+    }
     return true;
 }
 

@@ -74,10 +74,12 @@ constexpr int64_t kFileTimeGranularityNs = 2000000000;  // 2 s: the coarsest fil
 TLX_EXPORT bool readWholeFile(const std::string& path, std::string& text);
 
 // As replaceFileAtomically(path, data, size), with two additions. abandon (may be empty) is
-// asked between pieces of the write and once more before the sync; when it answers true
-// the temporary file is removed and false returned, path untouched: a stop request need not
-// wait for a long write. Once the rename has begun, the replacement always completes. On
-// success *installed (when not null) receives the state of the file now at path.
+// asked between pieces of the write and of the wait for the disk and once more before the
+// file's sync; when it answers true the temporary file is removed and false returned, path
+// untouched: a stop request need not wait for a long write. Once the file's sync has begun,
+// the replacement completes (asked after the rename, true skips the directory's sync, so a
+// crash right after may leave the old file). On success *installed (when not null)
+// receives the state of the file now at path.
 TLX_EXPORT bool replaceFileAtomically(const std::string& path, const char* data, size_t size,
                                       const std::function<bool()>& abandon, FileStat* installed);
 
