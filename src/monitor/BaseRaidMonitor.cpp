@@ -9,6 +9,7 @@
 #include "port/DebugMask.h"
 #include "port/FileSystem.h"
 #include "port/ModuleDirectory.h"
+#include "port/ReadOnlyFile.h"
 #include "raidlib/BrixLibPlugin.h"
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXProgressCollection.h"
@@ -50,19 +51,7 @@ std::string orDefault(const std::string& name, const char* fallback) {
 }
 
 bool canRead(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr) {
-        return false;
-    }
-    std::fclose(file);
-    return true;
-}
-
-void createEmpty(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "a");
-    if (file != nullptr) {
-        std::fclose(file);
-    }
+    return port::ReadOnlyFile().open(path);
 }
 
 enum class CatalogState { Missing, Empty, Usable };
@@ -70,20 +59,20 @@ enum class CatalogState { Missing, Empty, Usable };
 // Usable when the file holds an entry line: one that begins with neither "#" nor a blank
 // (a line with blanks before its key never matches a lookup).
 CatalogState inspectCatalog(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
-    if (file == nullptr) {
+    port::ReadOnlyFile file;
+    if (!file.open(path)) {
         return CatalogState::Missing;
     }
-    CatalogState state = CatalogState::Empty;
+    std::string text;
+    file.readAll(text);  // a read error leaves what was read, judged as it stands
     bool lineStart = true;
-    for (int c = std::getc(file); c != EOF && state == CatalogState::Empty; c = std::getc(file)) {
+    for (const char c : text) {
         if (lineStart && c != '#' && c != ' ' && c != '\t' && c != '\r' && c != '\n') {
-            state = CatalogState::Usable;
+            return CatalogState::Usable;
         }
         lineStart = c == '\n';
     }
-    std::fclose(file);
-    return state;
+    return CatalogState::Empty;
 }
 
 }  // namespace
@@ -210,7 +199,7 @@ void BaseRaidMonitor::openCatalog() {
                 "ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (%s) not found. Creating "
                 "an empty file.\n",
                 path);
-            createEmpty(candidates[i]);
+            port::createEmptyFile(candidates[i]);
         } else {
             logError("ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (%s) not found.\n", path);
         }
@@ -273,7 +262,7 @@ void BaseRaidMonitor::readConfig() {
             "ERROR: BaseRaidMonitor::readConfig() Config File (%s) not found. Creating an "
             "empty file.\n",
             path.c_str());
-        createEmpty(path);
+        port::createEmptyFile(path);
         return;
     }
     try {

@@ -12,6 +12,7 @@
 #include "MonitorTestSupport.h"
 #include "monitor/BaseRaidMonitor.h"
 #include "port/DebugMask.h"
+#include "support/FaultyFileOps.h"
 
 namespace fs = std::filesystem;
 
@@ -53,11 +54,13 @@ TEST_F(FrameTest, WhereTheLogsGo) {
     }
     EXPECT_EQ(readFile("kvorlogs/TLXDebug.log"), stamp() + "made\n" + stamp() + "existing\n");
     EXPECT_FALSE(readFile("kvorlogs/TLXEvents.log").empty());
-    // Creation fails for another reason: the logs would go straight into the module's folder.
-    ::setenv("TLXVL_HOME", "/proc/self/", 1);
+    // Creation fails for another reason: both logs go straight into the module's folder.
+    FaultyFileOps refused({{FileOp::MakeDirectory, "kvorlogs", EACCES}});
     FrameMonitor frame(&lib, "", "", "");
     EXPECT_NE(frame.getLogDirStatus(), 0);
-    frame.logDebugMsg("nowhere to go");  // must not crash
+    frame.logDebugMsg("beside");
+    EXPECT_EQ(readFile("TLXDebug.log"), stamp() + "beside");
+    EXPECT_TRUE(exists("TLXEvents.log"));
 }
 
 TEST_F(FrameTest, MissingCatalogAndSettingsAreCreatedEmptyWithErrorLines) {
