@@ -54,8 +54,9 @@ FileHandle createTemporary(FileOps& ops, const std::string& path, std::string& t
     return kNoFile;
 }
 
+// A name in the directory that directoryOf gave (never empty; "/" for the root).
 std::string joinPath(const std::string& directory, const std::string& name) {
-    const char last = directory.empty() ? kPathSeparator : directory.back();
+    const char last = directory.back();
     return directory + (last == '/' || last == '\\' ? "" : std::string(1, kPathSeparator)) + name;
 }
 
