@@ -75,7 +75,7 @@ const std::map<std::string, Raised> kRaised = {
 // clang-format on
 
 Adapter* shaped(System& system, const State& state, unsigned extras) {
-    TreeBuilder build(&system);
+    ModelBuilder build(&system);
     Adapter* a = build.adapter(4, "A4");
     a->setAdapterStatus(static_cast<EnumControllerStatus>(state.status));
     a->setBatStatus(static_cast<EnumBatteryStatus>(state.battery));

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "raidlib/raidlib.h"
-#include "support/TreeBuilder.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ Addr at(uint32_t adapter, uint32_t logical, uint32_t channel, uint32_t device, u
 class StandInLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TreeBuilder build(model_);
+        ModelBuilder build(model_);
         adapter_ = build.adapter(0, "S0");
         scsi_ = build.channel(adapter_, 0);
         d0_ = build.drive(scsi_, 0);
@@ -156,7 +155,7 @@ TEST_F(StandInLibraryTest, RecordsAreNumberedPerControllerAndFilteredByNumberAnd
 // monitor holds the current tree reaches that tree at its next library call (so the snapshot
 // it writes shows the change); an added object waits for the next tree.
 TEST_F(StandInLibraryTest, ModelChangesLogTheirRecordAndReachTheCurrentTree) {
-    TreeBuilder::task(ld0_, TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 30);
+    ModelBuilder(model_).task(ld0_, TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 30);
     System* current = lib_.getNewSystem();
     for (auto state : {PD_STATE_DEFUNCT, PD_STATE_DEFUNCT, PD_STATE_ONLINE, PD_STATE_DEFUNCT}) {
         ASSERT_TRUE(lib_.setDriveState(0, 0, 5, state));  // the second changes nothing
@@ -164,7 +163,7 @@ TEST_F(StandInLibraryTest, ModelChangesLogTheirRecordAndReachTheCurrentTree) {
     ASSERT_TRUE(lib_.setLogicalDriveState(0, 0, LD_STATE_CRITICAL));
     ASSERT_TRUE(lib_.setFanStatus(0, 0, 15, 1, SAFTE_FAN_MALFUNCTIONING));
     EXPECT_FALSE(lib_.setDriveState(0, 0, 9, PD_STATE_DEFUNCT));
-    TreeBuilder(model_).drive(scsi_, 7);
+    ModelBuilder(model_).drive(scsi_, 7);
 
     // Number, code and object ID of each record.
     std::string log;
