@@ -190,6 +190,141 @@ TEST_F(StandInLibraryTest, ModelChangesLogTheirRecordAndReachTheCurrentTree) {
     EXPECT_NE(nullptr, lib_.getNewSystem()->getObject(at(0, U, 0, 7)));
 }
 
+// Every rule of the records a controller logs for a change: each row changes one attribute
+// of a fresh model from `before` to `after` and names the record logged ("" for none).
+TEST(ModelChangeRecords, EachChangeLogsItsControllersRecord) {
+    using A = EnumModelAttribute;
+    struct Row {
+        A attribute;
+        int before, after;
+        const char* fru;
+        const char* record;  // code/class, then the named IDs
+    };
+    // clang-format off
+    const Row kRows[] = {
+        {A::DriveState, PD_STATE_ONLINE, PD_STATE_DEFUNCT, "", "401/4 a0 c0 d5"},
+        {A::DriveState, PD_STATE_READY, PD_STATE_DEFUNCT, "F1", "404/4 FRU=F1 a0 c0 d5"},
+        {A::DriveState, PD_STATE_DEFUNCT, PD_STATE_REBUILDING, "F1", "403/1 a0 c0 d5"},
+        {A::DriveState, PD_STATE_DEFUNCT, PD_STATE_DEFUNCT, "", ""},
+        {A::DriveState, PD_STATE_ONLINE, PD_STATE_HOT_SPARE, "", ""},
+        {A::PfaError, 0, 1, "", "402/2 a0 c0 d5"},        {A::PfaError, 0, 1, "F1", "405/2 FRU=F1 a0 c0 d5"},
+        {A::PfaError, 1, 0, "F1", ""},                  {A::DrivePresent, 1, 0, "F1", "408/1 a0 c0 d5"},
+        {A::LogicalDriveState, LD_STATE_OKAY, LD_STATE_OFFLINE, "", "303/4 a0 l0"},
+        {A::LogicalDriveState, LD_STATE_CRITICAL, LD_STATE_OFFLINE, "", "303/4 a0 l0"},
+        {A::LogicalDriveState, LD_STATE_OKAY, LD_STATE_CRITICAL_HIDDEN, "", "301/2 a0 l0"},
+        {A::LogicalDriveState, LD_STATE_CRITICAL, LD_STATE_DEGRADED, "", ""},
+        {A::LogicalDriveState, LD_STATE_DEGRADED, LD_STATE_OKAY, "", "345/1 a0 l0"},
+        {A::LogicalDriveState, LD_STATE_OKAY, LD_STATE_RECOVERING, "", ""},
+        {A::LogicalDrivePresent, 1, 0, "", "347/1 a0 l0"}, {A::LogicalDrivePresent, 0, 1, "", "346/1 a0 l1"},
+        {A::FanStatus, SAFTE_FAN_OPERATIONAL, SAFTE_FAN_MALFUNCTIONING, "", "504/4 a0 c0 fan1"},
+        {A::FanStatus, SAFTE_FAN_NOT_INSTALLED, SAFTE_FAN_MALFUNCTIONING, "", "504/4 a0 c0 fan1"},
+        {A::FanStatus, SAFTE_FAN_MALFUNCTIONING, SAFTE_FAN_NOT_INSTALLED, "", "506/2 a0 c0 fan1"},
+        {A::FanStatus, SAFTE_FAN_MALFUNCTIONING, SAFTE_FAN_OPERATIONAL, "", "503/1 a0 c0 fan1"},
+        {A::FanStatus, SAFTE_FAN_NOT_INSTALLED, SAFTE_FAN_OPERATIONAL, "", "503/1 a0 c0 fan1"},
+        {A::FanStatus, SAFTE_FAN_UNKNOWN, SAFTE_FAN_OPERATIONAL, "", ""},
+        {A::PowerSupplyStatus, SAFTE_PS_OPERATIONAL_ON, SAFTE_PS_MALFUNCTIONING_OFF, "", "510/4 a0 c0 ps1"},
+        {A::PowerSupplyStatus, SAFTE_PS_MALFUNCTIONING_ON, SAFTE_PS_MALFUNCTIONING_OFF, "", ""},
+        {A::PowerSupplyStatus, SAFTE_PS_MALFUNCTIONING_ON, SAFTE_PS_NOT_PRESENT, "", "512/2 a0 c0 ps1"},
+        {A::PowerSupplyStatus, SAFTE_PS_MALFUNCTIONING_ON, SAFTE_PS_PRESENT, "", "509/1 a0 c0 ps1"},
+        {A::PowerSupplyStatus, SAFTE_PS_NOT_PRESENT, SAFTE_PS_OPERATIONAL_OFF, "", "511/1 a0 c0 ps1"},
+        {A::PowerSupplyStatus, SAFTE_PS_OPERATIONAL_ON, SAFTE_PS_OPERATIONAL_OFF, "", ""},
+        {A::EnclosureTemperature, 0, 1, "", "508/4 a0 c0"}, {A::EnclosureTemperature, 1, 0, "", "507/1 a0 c0"},
+        {A::EnclosurePresent, 1, 0, "", "502/4 a0 c0"},
+        {A::BatteryStatus, BATTERY_STATUS_OK, BATTERY_STATUS_NEW, "", "203/4 a0"},
+        {A::BatteryStatus, BATTERY_STATUS_OK, BATTERY_STATUS_LOW, "", "214/2 a0"},
+        {A::BatteryStatus, BATTERY_STATUS_LOW, BATTERY_STATUS_FULLY_CHARGED, "", "217/1 a0"},
+        {A::BatteryStatus, BATTERY_STATUS_OK, BATTERY_STATUS_FULLY_CHARGED, "", ""},
+        {A::BatteryStatus, BATTERY_STATUS_OK, BATTERY_STATUS_CHARGING, "", ""},
+        {A::BatteryTempWarning, 0, 1, "", "211/2 a0"},      {A::BatteryTempWarning, 1, 0, "", "216/1 a0"},
+        {A::AdapterStatus, CONTROLLER_STATUS_OKAY, CONTROLLER_STATUS_FAILED, "", "202/4 a0"},
+        {A::AdapterStatus, CONTROLLER_STATUS_FAILED, CONTROLLER_STATUS_DEGRADED, "", "299/1 a0"},
+        {A::AdapterStatus, CONTROLLER_STATUS_FAILED, CONTROLLER_STATUS_FAILED, "", ""},
+    };
+    // clang-format on
+    for (const Row& row : kRows) {
+        VelmarLib lib;
+        ModelBuilder build(lib.getHardwareModel());
+        Adapter* adapter = build.adapter(0);
+        Channel* channel = build.channel(adapter, 0);
+        RaidObject* drive = build.drive(channel, 5);
+        build.fru(static_cast<HardDrive*>(drive), row.fru);
+        RaidObject* enclosure = build.enclosure(channel, 15);
+        RaidObject* logical = build.logicalDrive(adapter, 0);
+        // The object whose presence changes, else the first that has the attribute.
+        RaidObject* object = row.attribute == A::DrivePresent          ? drive
+                             : row.attribute == A::EnclosurePresent    ? enclosure
+                             : row.attribute == A::LogicalDrivePresent ? logical
+                                                                       : nullptr;
+        for (RaidObject* candidate :
+             {drive, enclosure, logical, static_cast<RaidObject*>(adapter)}) {
+            if (object == nullptr &&
+                VelmarLib::setAttribute(*candidate, row.attribute, 1, row.before)) {
+                object = candidate;
+            }
+        }
+        ASSERT_NE(object, nullptr) << row.record;
+        if (row.attribute == A::LogicalDrivePresent && row.after == 1) {
+            auto* added = new LogicalDrive();
+            added->setLogicalDriveID(1);
+            EXPECT_EQ(added, ModelBuilder(lib).add(adapter, added));
+        } else {
+            EXPECT_TRUE(lib.changeAttribute(row.attribute, object->getAddr(), 1, row.after));
+        }
+        std::string logged;
+        for (const RaidEvent& r : lib.getEventLog(0)) {
+            logged += r.get("eventCode") + "/" + r.get("eventType");
+            const std::pair<const char*, const char*> kNames[] = {
+                {"FRU", "FRU="},        {"adapterID", "a"},      {"channelID", "c"},
+                {"deviceID", "d"},      {"logicalDriveID", "l"}, {"fanID", "fan"},
+                {"powerSupplyID", "ps"}};
+            for (const auto& [name, label] : kNames) {
+                logged += r.get(name).empty() ? "" : std::string(" ") + label + r.get(name);
+            }
+        }
+        EXPECT_EQ(logged, row.record)
+            << static_cast<int>(row.attribute) << ": " << row.before << " -> " << row.after;
+    }
+}
+
+// A builder over a library logs what the controller logs for its changes and reaches the
+// current tree; over the plain model it changes silently. A replacement takes the old
+// object's place among its siblings.
+TEST(ModelBuilderTest, ChangesThroughALibraryLogAndReplacementsKeepTheirPlace) {
+    VelmarLib lib;
+    ModelBuilder build(lib);
+    Adapter* adapter = build.adapter(0, "S0");
+    Channel* channel = build.channel(adapter, 0);
+    HardDrive* d0 = build.drive(channel, 0);
+    HardDrive* d1 = build.drive(channel, 1);
+    Enclosure* enclosure = build.enclosure(channel, 15, 3);
+    System* current = lib.getNewSystem();
+    build.fan(enclosure, 2, SAFTE_FAN_MALFUNCTIONING);
+    build.pfa(d0, true);
+    build.battery(adapter, BATTERY_STATUS_LOW, true);
+    EXPECT_TRUE(build.remove(d1));
+    auto* added = new LogicalDrive();
+    added->setLogicalDriveID(3);
+    EXPECT_EQ(added, build.add(adapter, added));
+    ModelBuilder(lib.getHardwareModel()).state(d0, PD_STATE_DEFUNCT);
+    HardDrive* fresh = build.replace(d0, build.drive(channel, 0));
+    EXPECT_EQ(nullptr, build.replace(lib.getHardwareModel(), new HardDrive()));  // no parent
+
+    std::string log;
+    for (const RaidEvent& r : lib.getEventLog(0)) {
+        log += r.get("eventCode") + " ";
+    }
+    EXPECT_EQ(log, "504 402 214 211 408 346 ");
+    lib.getCurrentSystem();
+    EXPECT_EQ(SAFTE_FAN_MALFUNCTIONING,
+              static_cast<Enclosure*>(current->getObject(0, U, U, 0, 15))->getFanStatus(2));
+    EXPECT_EQ(fresh, channel->getChild(0));
+    EXPECT_EQ(enclosure, channel->getChild(1));
+    EXPECT_FALSE(build.wwn(fresh, "5000C5001234567G"));
+    EXPECT_TRUE(build.wwn(fresh, "5000C50012345670"));
+    EXPECT_EQ(0x00C50050u, fresh->getWWN0());
+    EXPECT_EQ(0x70563412u, fresh->getWWN1());
+}
+
 // A host thread changes the model (logging a record each time) while the monitor's thread
 // copies trees and reads records; ThreadSanitizer reports a copy that is not locked out.
 TEST_F(StandInLibraryTest, AHostMayChangeTheModelWhileAMonitorPolls) {
