@@ -67,10 +67,7 @@ protected:
         Adapter* a3 = tree.adapter(3, "A3", ModelBuilder::Family::Omdi);
         tree.logicalDrive(a3, 1, LD_STATE_OKAY, RAID_LEVEL_UNKNOWN, 1100);
         Adapter* a5 = tree.adapter(5, "A5");
-        Adapter* a7 = tree.adapter(7, "A7");
-        a7->setBiosVersion("B1");
-        a7->setFirmwareVersion("F2");
-        a7->setDeviceDriverVersion("D3");
+        tree.versions(tree.adapter(7, "A7"), "B1", "F2", "D3");
         lib.getNewSystem();
         delete a5;
         lib.getNewSystem();

@@ -41,8 +41,7 @@ struct Tree {
         bare->setDeviceVendor("");
         bare->setDeviceName("");
         bare->setPhysicalSlot(7);
-        sas->setWWN0(0x12345678);
-        sas->setWWN1(0x9ABCDEF0);
+        b.wwn(sas, "78563412F0DEBC9A");
         invalid->setSafteDataValid(false);
         invalid->setSlotNumberForDeviceID(5, 9);
         valid->setSlotNumberForDeviceID(4, 5);
@@ -166,8 +165,8 @@ TEST_F(DetectTest, SASDriveMap) {
     b.drive(b.sataChannel(mixed, 2, 4), 0);
     Channel* sas = b.channel(mixed, 0, CHANNEL_TYPE_SAS);
     HardDrive* first = b.drive(sas, 0);
-    first->setFruNumber("F9");
-    first->setWWN0(0x01020304);
+    b.fru(first, "F9");
+    b.wwn(first, "0403020100000000");
     b.drive(sas, 5);
     b.enclosure(sas, 8);
     b.drive(b.channel(mixed, 6, CHANNEL_TYPE_SAS), 1);
