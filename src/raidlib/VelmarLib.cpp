@@ -3,9 +3,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "raidlib/Adapter.h"
 #include "raidlib/Enclosure.h"
@@ -389,21 +391,23 @@ const AttributeAccess& accessOf(Attribute attribute) {
     return kAttributes[0];  // every attribute has a row
 }
 
-// The codes a controller logs over the life of a logical drive's task; 0: none logged.
+// The codes a controller logs over the life of a logical drive's task, by the state it
+// reaches (kTaskSteps); 0: none logged.
 struct TaskCodes {
     EnumTaskType type;
-    int started;
-    int completed;
-    int failed;
-    int stopped;
+    int codes[4];
 };
+constexpr std::pair<EnumTaskState, int> kTaskSteps[] = {{TASK_STATE_RUNNING, kInformational},
+                                                        {TASK_STATE_COMPLETED, kInformational},
+                                                        {TASK_STATE_FAILED, kError},
+                                                        {TASK_STATE_STOPPED, kInformational}};
 constexpr TaskCodes kTaskCodes[] = {
-    {TASK_TYPE_REBUILD, 304, 305, 306, 349},     {TASK_TYPE_SYNC, 307, 308, 309, 350},
-    {TASK_TYPE_SYNC_NO_FIX, 307, 308, 309, 352}, {TASK_TYPE_MIGRATION, 310, 311, 312, 0},
-    {TASK_TYPE_COMPRESSION, 313, 314, 315, 0},   {TASK_TYPE_DECOMPRESSION, 316, 317, 318, 0},
-    {TASK_TYPE_SNAPSHOT, 319, 320, 321, 0},      {TASK_TYPE_COMPACTION, 332, 333, 334, 0},
-    {TASK_TYPE_EXPANSION, 335, 336, 337, 0},     {TASK_TYPE_COPY_BACK, 340, 339, 341, 0},
-    {TASK_TYPE_BUILD, 342, 343, 344, 351},       {TASK_TYPE_QUICK_INIT, 342, 343, 344, 351},
+    {TASK_TYPE_REBUILD, {304, 305, 306, 349}},     {TASK_TYPE_SYNC, {307, 308, 309, 350}},
+    {TASK_TYPE_SYNC_NO_FIX, {307, 308, 309, 352}}, {TASK_TYPE_MIGRATION, {310, 311, 312, 0}},
+    {TASK_TYPE_COMPRESSION, {313, 314, 315, 0}},   {TASK_TYPE_DECOMPRESSION, {316, 317, 318, 0}},
+    {TASK_TYPE_SNAPSHOT, {319, 320, 321, 0}},      {TASK_TYPE_COMPACTION, {332, 333, 334, 0}},
+    {TASK_TYPE_EXPANSION, {335, 336, 337, 0}},     {TASK_TYPE_COPY_BACK, {340, 339, 341, 0}},
+    {TASK_TYPE_BUILD, {342, 343, 344, 351}},       {TASK_TYPE_QUICK_INIT, {342, 343, 344, 351}},
 };
 
 const TaskCodes* findTaskCodes(EnumTaskType type) {
@@ -413,6 +417,18 @@ const TaskCodes* findTaskCodes(EnumTaskType type) {
         }
     }
     return nullptr;
+}
+
+// The code and class of the record a controller logs when a task of that type reaches that
+// state; code 0: none.
+std::pair<int, int> taskRecord(EnumTaskType type, EnumTaskState state) {
+    const TaskCodes* codes = findTaskCodes(type);
+    for (size_t step = 0; step < std::size(kTaskSteps) && codes != nullptr; ++step) {
+        if (kTaskSteps[step].first == state && codes->codes[step] != 0) {
+            return {codes->codes[step], kTaskSteps[step].second};
+        }
+    }
+    return {0, 0};
 }
 }  // namespace
 
@@ -625,15 +641,12 @@ bool VelmarLib::setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskTyp
 bool VelmarLib::startTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type) {
     std::lock_guard<port::Mutex> lock(mutex_);
     const Addr addr = objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset);
-    const TaskCodes* codes = findTaskCodes(type);
-    if (modelObjectLocked(addr, "LogicalDrive") == nullptr || codes == nullptr) {
+    if (modelObjectLocked(addr, "LogicalDrive") == nullptr || findTaskCodes(type) == nullptr) {
         return false;
     }
     const Progress task(type, TASK_STATE_RUNNING, 0, logicalDriveID);
     editLocked(addr, [task](RaidObject& o) { static_cast<LogicalDrive&>(o).setProgress(task); });
-    RaidEvent record(codes->started, kInformational);
-    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
-    appendLocked(adapterID, record);
+    logTaskLocked(addr, taskRecord(type, TASK_STATE_RUNNING));
     return true;
 }
 
@@ -659,20 +672,17 @@ bool VelmarLib::endTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskSta
         return false;
     }
     editLocked(addr, [](RaidObject& o) { static_cast<LogicalDrive&>(o).setProgress(Progress()); });
-    const TaskCodes* codes = findTaskCodes(task.getType());
-    RaidEvent record;
-    if (codes == nullptr) {
-        return true;
-    } else if (end == TASK_STATE_COMPLETED) {
-        record = RaidEvent(codes->completed, kInformational);
-    } else if (end == TASK_STATE_FAILED) {
-        record = RaidEvent(codes->failed, kError);
-    } else if (end == TASK_STATE_STOPPED && codes->stopped != 0) {
-        record = RaidEvent(codes->stopped, kInformational);
-    } else {
-        return true;
+    if (end != TASK_STATE_RUNNING) {
+        logTaskLocked(addr, taskRecord(task.getType(), end));
     }
-    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
-    appendLocked(adapterID, record);
     return true;
+}
+
+void VelmarLib::logTaskLocked(const Addr& addr, std::pair<int, int> codeAndClass) {
+    if (codeAndClass.first != 0) {
+        RaidEvent record(codeAndClass.first, codeAndClass.second);
+        record.set("adapterID", long(addr.getAdapterID()))
+            .set("logicalDriveID", long(addr.getLogicalDriveID()));
+        appendLocked(addr.getAdapterID(), record);
+    }
 }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "port/Mutex.h"
@@ -172,6 +173,8 @@ private:
     };
     // Logs the record (if any) that the controller logs when object's attribute goes from
     // before to after; index names the fan or power supply.
+    // Logs the record of that code and class (code 0: none) for the logical drive at addr.
+    void logTaskLocked(const Addr& addr, std::pair<int, int> codeAndClass);
     void logChangeLocked(Attribute attribute, const RaidObject& object, unsigned index, int before,
                          int after);
 

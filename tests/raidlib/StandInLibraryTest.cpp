@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "raidlib/raidlib.h"
@@ -283,6 +284,31 @@ TEST(ModelChangeRecords, EachChangeLogsItsControllersRecord) {
         }
         EXPECT_EQ(logged, row.record)
             << static_cast<int>(row.attribute) << ": " << row.before << " -> " << row.after;
+    }
+}
+
+// A task's start and end records by its type and the state it ends in.
+TEST(ModelChangeRecords, ATaskLogsItsStartAndEnd) {
+    const std::tuple<EnumTaskType, EnumTaskState, const char*> kRows[] = {
+        {TASK_TYPE_REBUILD, TASK_STATE_STOPPED, "304/1 349/1 "},
+        {TASK_TYPE_MIGRATION, TASK_STATE_STOPPED, "310/1 "},
+        {TASK_TYPE_COPY_BACK, TASK_STATE_COMPLETED, "340/1 339/1 "},
+        {TASK_TYPE_QUICK_INIT, TASK_STATE_FAILED, "342/1 344/4 "},
+        {TASK_TYPE_SYNC_NO_FIX, TASK_STATE_PAUSED, "307/1 "},
+        {TASK_TYPE_MEDIA_SCAN, TASK_STATE_COMPLETED, ""},  // no codes: no task started
+    };
+    for (const auto& [type, end, records] : kRows) {
+        VelmarLib lib;
+        ModelBuilder build(lib.getHardwareModel());
+        build.logicalDrive(build.adapter(0), 2);
+        const bool started = lib.startTask(0, 2, type);
+        EXPECT_EQ(started, lib.endTask(0, 2, end)) << records;
+        std::string logged;
+        for (const RaidEvent& r : lib.getEventLog(0)) {
+            EXPECT_EQ(r.get("logicalDriveID"), "2");
+            logged += r.get("eventCode") + "/" + r.get("eventType") + " ";
+        }
+        EXPECT_EQ(logged, records);
     }
 }
 
