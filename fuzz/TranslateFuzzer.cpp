@@ -93,9 +93,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
     System* model = s.lib.getHardwareModel();
     buildModel(*model);
-    addAdapter(*model, new Adapter(), 5, "GONE");
+    ModelBuilder build(model);
+    Adapter* gone = build.adapter(5, "GONE", ModelBuilder::Family::Plain);
     s.lib.getNewSystem();
-    delete model->getChild(2);  // controller 5 stays only in the previous tree
+    build.remove(gone);  // controller 5 stays only in the previous tree
     s.lib.getNewSystem();
     s.caller = static_cast<Adapter*>(s.lib.getCurrentSystem()->getChild(0));
 
