@@ -76,8 +76,10 @@ LogicalDrive* ModelBuilder::logicalDrive(Adapter* adapter, uint32_t id,
     drive->setState(state);
     drive->setRaidLevel(level);
     drive->setDataSpace64(dataSpace);
-    const auto guard = lock();
-    adapter->addChild(drive);  // built, not a change the controller logs
+    if (adapter != nullptr) {
+        const auto guard = lock();
+        adapter->addChild(drive);  // built, not a change the controller logs
+    }
     return drive;
 }
 

@@ -41,6 +41,7 @@ public:
     // many fans and power supplies, all working, 16 slots and the temperature in range.
     Enclosure* enclosure(Channel* channel, uint32_t deviceID, uint16_t fans = 2,
                          uint16_t powerSupplies = 2);
+    // A logical drive; without adapter it belongs to no tree (for add).
     LogicalDrive* logicalDrive(Adapter* adapter, uint32_t id,
                                EnumLogicalDeviceState state = LD_STATE_OKAY,
                                EnumRaidLevel level = RAID_LEVEL_5, uint64_t dataSpace = 0);

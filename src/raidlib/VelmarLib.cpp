@@ -451,9 +451,11 @@ bool VelmarLib::changeAttribute(Attribute attribute, const Addr& addr, unsigned 
 
 bool VelmarLib::setAttribute(RaidObject& object, Attribute attribute, unsigned index, int value) {
     const AttributeAccess& access = accessOf(attribute);
-    if (!object.isInstanceOf(access.type) || access.set == nullptr ||
-        access.get(object, index) < 0) {
+    if (!object.isInstanceOf(access.type) || access.get(object, index) < 0) {
         return false;
+    }
+    if (access.set == nullptr) {
+        return value == 1;  // a presence: the object is there
     }
     access.set(object, index, value);
     return true;

@@ -147,7 +147,7 @@ public:
     // has no such object or the object lacks the attribute.
     bool changeAttribute(Attribute attribute, const Addr& addr, unsigned index, int value);
     // The same on any object (of a model or not), without logging or locking; false when
-    // the object lacks the attribute or it is a presence.
+    // the object lacks the attribute (a presence here is only ever 1).
     static bool setAttribute(RaidObject& object, Attribute attribute, unsigned index, int value);
 
 private:
