@@ -10,7 +10,7 @@
 
 #include "monitor/MonitorTestSupport.h"
 #include "port/DebugMask.h"
-#include "support/TreeBuilder.h"
+#include "raidlib/ModelBuilder.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ TEST_F(MonitorLoopTest, SettingsAreParsedStrictly) {
 // The next record number comes from the last record's own eventNumber attribute, never from
 // a text value that happens to hold the word.
 TEST_F(MonitorLoopTest, ARecordTextCannotMoveTheNextRecordNumber) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     lib.appendEvent(0, RaidEvent(401, 4));
     const char* const kTexts[] = {
         "<RaidEvent eventNumber=\"5\" FRU=\"eventNumber= 4000000000\"/>\n",
@@ -110,7 +110,7 @@ TEST_F(MonitorLoopTest, ANewRunClearsTheSignalOfAnEarlierStop) {
 // A controller without new records answers with a null text: a trace line, not an error
 // line at every poll.
 TEST_F(MonitorLoopTest, AQuietControllerWritesNoErrorLine) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     writeFile("TLXConfig.ini", "tlx.debugMask=0\n");
     TestVelmarMonitor monitor(&lib);
     writeSnapshotOfHardware();
