@@ -72,7 +72,7 @@ TEST_F(MonitorLoopTest, ARecordTextCannotMoveTheNextRecordNumber) {
 // A stop() while one controller is asked for its records ends the poll there: the next
 // controller is not asked.
 TEST_F(MonitorLoopTest, StopWithinAPollAsksNoFurtherController) {
-    TreeBuilder tree(lib.getHardwareModel());
+    ModelBuilder tree(lib.getHardwareModel());
     tree.adapter(0, "A0");
     tree.adapter(1, "A1");
     TestVelmarMonitor monitor(&lib);
@@ -85,7 +85,7 @@ TEST_F(MonitorLoopTest, StopWithinAPollAsksNoFurtherController) {
 // through a host's own run() with polling enabled: its waits last their time (fake time
 // moves by the three one-second waits) instead of ending at once.
 TEST_F(MonitorLoopTest, ANewRunClearsTheSignalOfAnEarlierStop) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     TestVelmarMonitor monitor(&lib);
     for (const bool hostRun : {false, true}) {
         monitor.stop();
