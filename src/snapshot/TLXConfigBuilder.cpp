@@ -157,7 +157,8 @@ bool TLXConfigBuilder::writeTree(bool keepCopy) {
 
 bool TLXConfigBuilder::stillInstalled(const char* text, size_t length) const {
     if (installed_ == nullptr || installed_->length != length ||
-        std::memcmp(installed_->text.get(), text, length) != 0) {
+        (text != installed_->text.get() &&
+         std::memcmp(installed_->text.get(), text, length) != 0)) {
         return false;
     }
     port::FileStat now;
