@@ -1,6 +1,6 @@
 // The poll loop at 2, 16 and 64 controllers (64 controllers hold about 10,000 objects).
 // BM_IdlePoll: the CPU time (getrusage of the loop's thread) of one poll with nothing to
-// report, averaged over 50 polls, so over ten fifth-poll snapshot writes; the clock's waits
+// report, averaged over 50 polls, so over ten fifth-poll snapshot checks; the clock's waits
 // cost no time, so the figure is the loop's own work. The files are older than two seconds,
 // as they are in a monitor that has run for a while. core_pct is that cost as a share of one
 // core at the default polling interval of one second.

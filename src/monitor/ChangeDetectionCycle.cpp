@@ -222,8 +222,7 @@ void VelmarMonitor::writeXML() {
     logDebugMsg("Set the progress Collection before dumping the config\n");
     setProgress();
     if (configBuilder) {
-        configBuilder->build(system, progress.get());
-        if (!configBuilder->writeXML() && isPollingEnabled()) {
+        if (!configBuilder->writeCopyOf(system, progress.get()) && isPollingEnabled()) {
             logError("ERROR: Cannot write the snapshot file %s\n",
                      configBuilder->getPath().c_str());
         }

@@ -10,7 +10,6 @@
 #include "events/EnumObjectType.h"
 #include "port/Clock.h"
 #include "raidlib/Adapter.h"
-#include "raidlib/FilterCollection.h"
 #include "raidlib/Ret.h"
 #include "raidlib/System.h"
 #include "raidlib/VelmarLib.h"
@@ -290,6 +289,10 @@ void VelmarMonitor::pollLoop() {
         return;
     }
     writeXML();
+    std::vector<Adapter*> adapters;
+    if (system != nullptr) {
+        collectAdapters(system, adapters, "ERROR: Adapter is NULL\n");
+    }
 
     while (isPollingEnabled()) {
         logTrace("Polling...\n");
@@ -304,7 +307,7 @@ void VelmarMonitor::pollLoop() {
             continue;
         }
 
-        pollControllers(system, nextEventNumbers, text);
+        pollControllers(adapters, nextEventNumbers, text);
         logTrace("Sleep...\n\n");
         // A rate below one second would poll the library without pause.
         pause(std::max(getPollingRate(), 1) * 1000L);
@@ -328,23 +331,13 @@ void VelmarMonitor::pollLoop() {
     logTrace("Exiting VelmarMonitor::monitorEvents()\n");
 }
 
-void VelmarMonitor::pollControllers(System* system,
+void VelmarMonitor::pollControllers(const std::vector<Adapter*>& adapters,
                                     std::map<uint32_t, unsigned long>& nextEventNumbers,
                                     LibraryText& text) {
-    if (system == nullptr) {
-        return;
-    }
-    FilterCollection adapters(system);
-    adapters.apply("Adapter", false);
-    for (int i = 0; i < adapters.size(); ++i) {
+    for (Adapter* adapter : adapters) {
         // After stop() the loop makes no further library call.
         if (!isPollingEnabled()) {
             return;
-        }
-        Adapter* adapter = dynamic_cast<Adapter*>(adapters.elementAt(i));
-        if (adapter == nullptr) {
-            logError("ERROR: Adapter is NULL\n");
-            continue;
         }
         const uint32_t adapterID = adapter->getAdapterID();
         unsigned long& nextEventNumber = nextEventNumbers.try_emplace(adapterID, 1).first->second;

@@ -149,9 +149,10 @@ private:
     // The body of monitorEvents(), which keeps its exceptions in the monitor.
     void pollLoop();
     void raiseNoControllerEvent();
-    // Asks every controller of system for its new records, once.
-    void pollControllers(System* system, std::map<uint32_t, unsigned long>& nextEventNumbers,
-                         LibraryText& text);
+    // Asks each controller of the run's tree (listed once per run: the library never changes
+    // the shape of a tree it handed out) for its new records, once.
+    void pollControllers(const std::vector<Adapter*>& adapters,
+                         std::map<uint32_t, unsigned long>& nextEventNumbers, LibraryText& text);
     // Asks one controller from nextEventNumber on and translates what is new.
     void pollController(Adapter& adapter, unsigned long& nextEventNumber, LibraryText& text);
     // Waits ms milliseconds unless polling has been disabled; stop() cuts it short.

@@ -183,12 +183,12 @@ void NLSParser::refresh() {
     verifiedAt_ = verifying;
 }
 
-std::string NLSParser::get(std::string key) {
+std::string NLSParser::get(std::string_view key) {
     std::lock_guard<std::mutex> lock(mutex_);
     return lookup(key);
 }
 
-std::string NLSParser::lookup(const std::string& key) {
+std::string NLSParser::lookup(std::string_view key) {
     try {
         refresh();
         return find(key);
@@ -205,7 +205,7 @@ void NLSParser::forget() {
     file_.close();
 }
 
-std::string NLSParser::find(const std::string& key) const {
+std::string NLSParser::find(std::string_view key) const {
     // An empty key would match any line that starts with a blank or "=".
     if (key.empty()) {
         return std::string();
@@ -230,7 +230,7 @@ std::string NLSParser::find(const std::string& key) const {
     return value;
 }
 
-std::string NLSParser::get(std::string key, const std::vector<std::string>& args) {
+std::string NLSParser::get(std::string_view key, const std::vector<std::string>& args) {
     std::lock_guard<std::mutex> lock(mutex_);
     std::string text = lookup(key);
     if (text.empty()) {
@@ -245,13 +245,13 @@ std::string NLSParser::get(std::string key, const std::vector<std::string>& args
     return text;
 }
 
-std::string NLSParser::get(std::string key, const std::vector<int>& args) {
+std::string NLSParser::get(std::string_view key, const std::vector<int>& args) {
     std::vector<std::string> texts;
     texts.reserve(args.size());
     for (int value : args) {
         texts.push_back(itoa(value, 10));
     }
-    return get(std::move(key), texts);
+    return get(key, texts);
 }
 
 void NLSParser::replacePhraseStrings(std::string& text) {
@@ -278,7 +278,8 @@ void NLSParser::expandPhrases(std::string& text) {
             position = open + 1;
             continue;
         }
-        text.replace(open, close - open + 1, find(text.substr(open + 1, close - open - 1)));
+        text.replace(open, close - open + 1,
+                     find(std::string_view(text).substr(open + 1, close - open - 1)));
         position = open;  // the inserted phrase may hold references of its own
         ++replaced;
     }

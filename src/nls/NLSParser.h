@@ -37,11 +37,12 @@ public:
     void resetParser(std::string fileName);
 
     // The trimmed value of the first line of the key, with no markup interpreted.
-    std::string get(std::string key);
+    // The key is only looked at, never copied.
+    std::string get(std::string_view key);
     // The value with phrase references expanded and placeholders {0}..{9} filled.
-    std::string get(std::string key, const std::vector<std::string>& args);
+    std::string get(std::string_view key, const std::vector<std::string>& args);
     // As above, with each number written in decimal.
-    std::string get(std::string key, const std::vector<int>& args);
+    std::string get(std::string_view key, const std::vector<int>& args);
 
     // Replaces each %name% reference (opened at the text's start or end or after a space)
     // with the plain lookup of name. Inserted phrases may hold references themselves.
@@ -62,8 +63,8 @@ private:
     // The unlocked bodies of the lookups; callers hold mutex_. lookup() brings the table up
     // to date first; find() answers from the table as it is, so that the phrases of one
     // text come from the same reading of the file as the text.
-    std::string lookup(const std::string& key);
-    std::string find(const std::string& key) const;
+    std::string lookup(std::string_view key);
+    std::string find(std::string_view key) const;
     void expandPhrases(std::string& text);
     // Reads the file again when it changed since it was read (or was missing).
     void refresh();

@@ -21,6 +21,17 @@ void copyDeviceValues(PhysicalDevice& target, const PhysicalDevice& live) {
     target.setSataPort(live.getSataPort());
 }
 
+bool sameDeviceValues(const PhysicalDevice& own, const PhysicalDevice& live) {
+    return same(own.getAddr2(), live.getAddr2()) && own.getDeviceType() == live.getDeviceType() &&
+           same(own.getVendor(), live.getVendor()) && same(own.getModel(), live.getModel()) &&
+           same(own.getSerialNumber(), live.getSerialNumber()) &&
+           same(own.getFirmwareLevel(), live.getFirmwareLevel()) &&
+           same(own.getFruNumber(), live.getFruNumber()) && same(own.getWWN(), live.getWWN()) &&
+           own.getState() == live.getState() && own.getInterfaceType() == live.getInterfaceType() &&
+           own.getWWN0() == live.getWWN0() && own.getWWN1() == live.getWWN1() &&
+           own.getSataPort() == live.getSataPort();
+}
+
 void readDeviceIdentifier(PhysicalDevice& target, const SnapshotElement& element,
                           const char* attribute) {
     if (named(attribute, "deviceID")) {

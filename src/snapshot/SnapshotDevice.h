@@ -10,6 +10,8 @@ namespace snapshot {
 
 // Copies the address and the shared values up to the SATA port.
 void copyDeviceValues(PhysicalDevice& target, const PhysicalDevice& live);
+// True when own holds every value that copyDeviceValues would take from live.
+bool sameDeviceValues(const PhysicalDevice& own, const PhysicalDevice& live);
 // Sets the device ID when attribute is "deviceID" (called as the attribute arrives).
 void readDeviceIdentifier(PhysicalDevice& target, const SnapshotElement& element,
                           const char* attribute);

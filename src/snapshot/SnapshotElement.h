@@ -181,6 +181,40 @@ void copyChild(RaidObject& parent, const RaidObject* live, Args... args) {
     adoptChild(parent, std::move(child));
 }
 
+// Walks the children of a kept copy in step with the live children that copyChild copies,
+// so that a kept tree is compared with a live one without a copy being made.
+class KeptChildren {
+public:
+    explicit KeptChildren(const RaidObject& kept) : children_(kept.getChildren()) {}
+
+    // True when copyChild<T, Live> would copy nothing of live, or when the next kept child
+    // is a T that matches it (T::matches holds exactly the values that T::copyFrom takes).
+    template <typename T, typename Live>
+    bool match(const RaidObject* live) {
+        const auto* source = dynamic_cast<const Live*>(live);
+        if (source == nullptr) {
+            return true;
+        }
+        const auto* own =
+            next_ < children_.size() ? dynamic_cast<const T*>(children_[next_]) : nullptr;
+        ++next_;
+        return own != nullptr && own->matches(*source);
+    }
+    // True when every kept child was matched.
+    bool done() const { return next_ == children_.size(); }
+
+private:
+    const std::vector<RaidObject*>& children_;
+    size_t next_ = 0;
+};
+
+inline bool same(const char* own, const char* live) {
+    return std::strcmp(own, live) == 0;
+}
+inline bool same(const Addr2& own, const Addr2& live) {
+    return own == live && own.getBrixlibType() == live.getBrixlibType();
+}
+
 inline bool named(const char* text, const char* name) {
     // The first characters settle most comparisons, which run once per attribute read.
     return text != nullptr && text[0] == name[0] && std::strcmp(text, name) == 0;

@@ -80,6 +80,48 @@ void TLXAdapter::copyFrom(const Adapter& live) {
     }
 }
 
+bool TLXAdapter::matches(const Adapter& live) const {
+    if (!snapshot::same(getAddr2(), live.getAddr2()) || getAdapterType() != live.getAdapterType() ||
+        getPhysicalSlot() != live.getPhysicalSlot() ||
+        getAdapterStatus() != live.getAdapterStatus() ||
+        !snapshot::same(getDeviceVendor(), live.getDeviceVendor()) ||
+        !snapshot::same(getDeviceName(), live.getDeviceName()) || getPCIBus() != live.getPCIBus() ||
+        getPciDevice() != live.getPciDevice() || getPCIFunction() != live.getPCIFunction() ||
+        getBatStatus() != live.getBatStatus() || IsBatTempWarning() != live.IsBatTempWarning() ||
+        getVersionMatchStatus() != live.getVersionMatchStatus() ||
+        !snapshot::same(getSerialNumString(), live.getSerialNumString())) {
+        return false;
+    }
+    for (const auto& entry : kLimits) {
+        if (getLimit(entry.limit) != live.getLimit(entry.limit)) {
+            return false;
+        }
+    }
+    snapshot::KeptChildren kept(*this);
+    std::vector<RaidObject*> drives;
+    for (const RaidObject* child : live.getChildren()) {
+        if (child == nullptr) {
+            continue;
+        }
+        bool same = true;
+        if (child->isInstanceOf("Channel")) {
+            same = kept.match<TLXChannel, Channel>(child);
+        } else if (child->isInstanceOf("LogicalDrive")) {
+            same = kept.match<TLXLogicalDrive, LogicalDrive>(child);
+        } else if (child->isInstanceOf("Config")) {
+            drives.clear();
+            child->getChildren(drives, "LogicalDrive", true, true);
+            for (const RaidObject* drive : drives) {
+                same = same && kept.match<TLXLogicalDrive, LogicalDrive>(drive);
+            }
+        }
+        if (!same) {
+            return false;
+        }
+    }
+    return kept.done();
+}
+
 void TLXAdapter::buildFromXml(SimpleXmlParser& parser) {
     element_.read(
         parser, "Controller",

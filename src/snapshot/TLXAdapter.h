@@ -25,6 +25,8 @@ public:
     // Copies the controller's values and creates the snapshot copies of its channels and
     // logical drives (those inside a configuration group included).
     void copyFrom(const Adapter& live);
+    // True when this copy and its children hold everything copyFrom(live) would copy.
+    bool matches(const Adapter& live) const;
     virtual void buildFromXml(SimpleXmlParser& parser);
 
     const std::string& getLDPath() const { return ldPath_; }

@@ -26,6 +26,27 @@ void TLXChannel::copyFrom(const Channel& live) {
     }
 }
 
+bool TLXChannel::matches(const Channel& live) const {
+    if (!snapshot::same(getAddr2(), live.getAddr2()) || getChannelType() != live.getChannelType()) {
+        return false;
+    }
+    snapshot::KeptChildren kept(*this);
+    for (const RaidObject* child : live.getChildren()) {
+        if (child == nullptr) {
+            continue;
+        }
+        if (child->isInstanceOf("HardDrive")) {
+            if (!kept.match<TLXHardDrive, HardDrive>(child)) {
+                return false;
+            }
+        } else if (child->isInstanceOf("Enclosure") &&
+                   !kept.match<TLXEnclosure, Enclosure>(child)) {
+            return false;
+        }
+    }
+    return kept.done();
+}
+
 void TLXChannel::buildFromXml(SimpleXmlParser& parser) {
     Adapter* adapter = getAdapter();
     element_.read(

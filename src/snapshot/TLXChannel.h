@@ -20,6 +20,8 @@ public:
     RaidObject* clone() const override { return new TLXChannel(*this); }
 
     void copyFrom(const Channel& live);
+    // True when this copy and its children hold everything copyFrom(live) would copy.
+    bool matches(const Channel& live) const;
     void buildFromXml(SimpleXmlParser& parser);
 
 private:

@@ -12,6 +12,7 @@
 #include "snapshot/SimpleXmlException.h"
 #include "snapshot/SimpleXmlParser.h"
 #include "snapshot/SnapshotElement.h"
+#include "snapshot/TLXAdapter.h"
 #include "snapshot/TLXProgressCollection.h"
 #include "snapshot/TLXSystem.h"
 #include "snapshot/XMLWriter.h"
@@ -45,7 +46,59 @@ void TLXConfigBuilder::build(System* live, TLXProgressCollection* progress) {
     }
 }
 
+bool TLXConfigBuilder::writeCopyOf(System* live, TLXProgressCollection* progress) {
+    try {
+        if (installed_ != nullptr && installed_->copy != nullptr && !path_.empty() &&
+            copyMatches(*installed_->copy, live, progress)) {
+            system_.reset();
+            treeComplete_ = true;
+            readWhole_ = false;
+            return keepInstalled();
+        }
+    } catch (...) {
+        // Out of memory while comparing: copy and write as usual.
+    }
+    build(live, progress);
+    return writeTree(true);
+}
+
+bool TLXConfigBuilder::copyMatches(const TLXSystem& copy, System* live,
+                                   TLXProgressCollection* progress) {
+    // The children that build() gives the tree: one per controller, then the task list.
+    snapshot::KeptChildren kept(copy);
+    if (live != nullptr) {
+        for (const RaidObject* child : live->getChildren()) {
+            if (child != nullptr && child->isInstanceOf("Adapter") &&
+                !kept.match<TLXAdapter, Adapter>(child)) {
+                return false;
+            }
+        }
+    }
+    const TLXProgressCollection empty;
+    return kept.match<TLXProgressCollection, RaidObject>(progress != nullptr ? progress : &empty) &&
+           kept.done();
+}
+
+bool TLXConfigBuilder::keepInstalled() {
+    writeSkipped_ = false;
+    const char* text = installed_->text.get();
+    if (stillInstalled(text, installed_->length)) {
+        writeSkipped_ = true;
+        return true;
+    }
+    port::FileStat file;
+    if (!port::replaceFileAtomically(path_, text, installed_->length, abandon_, &file)) {
+        return false;
+    }
+    installed_->file = file;
+    return true;
+}
+
 bool TLXConfigBuilder::writeXML() {
+    return writeTree(false);
+}
+
+bool TLXConfigBuilder::writeTree(bool keepCopy) {
     writeSkipped_ = false;
     // The writer frees the block its text pointer holds, allocates its own and keeps the
     // pointer on its current block; the text is ours to free.
@@ -73,6 +126,9 @@ bool TLXConfigBuilder::writeXML() {
             if (stillInstalled(block, length)) {
                 written = true;
                 writeSkipped_ = true;
+                if (keepCopy) {
+                    installed_->copy = std::move(system_);
+                }
             } else {
                 port::FileStat file;
                 written = port::replaceFileAtomically(path_, block, length, abandon_, &file);
@@ -83,6 +139,9 @@ bool TLXConfigBuilder::writeXML() {
                     block = nullptr;
                     installed->length = length;
                     installed->file = file;
+                    if (keepCopy) {
+                        installed->copy = std::move(system_);
+                    }
                     installed_ = std::move(installed);
                 }
             }
@@ -98,7 +157,8 @@ bool TLXConfigBuilder::writeXML() {
 
 bool TLXConfigBuilder::stillInstalled(const char* text, size_t length) const {
     if (installed_ == nullptr || installed_->length != length ||
-        std::memcmp(installed_->text.get(), text, length) != 0) {
+        (text != installed_->text.get() &&
+         std::memcmp(installed_->text.get(), text, length) != 0)) {
         return false;
     }
     port::FileStat now;

@@ -41,6 +41,11 @@ public:
     // When the text is byte for byte the one this builder last installed and the file is
     // still that file, unchanged, nothing is written (wasWriteSkipped()) and true returned.
     bool writeXML();
+    // build(live, progress) and writeXML() in one step, for the monitor's periodic snapshot.
+    // When live and progress still hold exactly what the tree of the text last installed
+    // here was copied from, neither copy nor text is made again: that text is the one the
+    // copy would give, and it is written again only when the file no longer holds it.
+    bool writeCopyOf(System* live, TLXProgressCollection* progress);
     // Reads the file and rebuilds the tree from it. True when the file could be read; the
     // tree is then what its text holds up to the first malformed token. A read given up on
     // the abandon check returns false with an empty tree, as for a file that cannot be read.
@@ -77,11 +82,20 @@ private:
         std::unique_ptr<char, FreeBlock> text;
         size_t length = 0;
         port::FileStat file;
+        // The tree the text was written from, when writeCopyOf() copied it: compared with the
+        // live system instead of copying and writing it again.
+        std::unique_ptr<TLXSystem> copy;
     };
 
     bool abandoned() const { return abandon_ && abandon_(); }
     // True when path still holds exactly text as this builder installed it.
     bool stillInstalled(const char* text, size_t length) const;
+    // writeXML(), keeping the tree as the installed copy when keepCopy is set.
+    bool writeTree(bool keepCopy);
+    // True when copy holds what build(live, progress) would copy.
+    static bool copyMatches(const TLXSystem& copy, System* live, TLXProgressCollection* progress);
+    // Keeps the installed text in the file: written again when someone else changed it.
+    bool keepInstalled();
 
     // The text of the last read; the parser works in it in place.
     std::string text_;

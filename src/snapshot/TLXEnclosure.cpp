@@ -103,6 +103,18 @@ void TLXEnclosure::copyFrom(const Enclosure& live) {
     updateSafteDataValid();
 }
 
+bool TLXEnclosure::matches(const Enclosure& live) const {
+    const bool valid = live.isSafteDataValid();
+    return snapshot::sameDeviceValues(*this, live) &&
+           sameOwned(safteConfig_, valid ? live.getSafteConfig() : nullptr) &&
+           sameOwned(safteStatus_, valid ? live.getSafteStatus() : nullptr);
+}
+
+template <typename T, typename Live>
+bool TLXEnclosure::sameOwned(const std::unique_ptr<T>& member, const Live* live) {
+    return live == nullptr ? member == nullptr : member != nullptr && member->matches(*live);
+}
+
 void TLXEnclosure::buildFromXml(SimpleXmlParser& parser) {
     element_.read(
         parser, "Enclosure",

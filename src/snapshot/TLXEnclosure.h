@@ -33,6 +33,8 @@ public:
     bool isTempOutOfRange() const override;
 
     void copyFrom(const Enclosure& live);
+    // True when this copy holds every value that copyFrom(live) would take.
+    bool matches(const Enclosure& live) const;
     virtual void buildFromXml(SimpleXmlParser& parser);
 
     int getSafteFanCount() const;
@@ -57,6 +59,9 @@ private:
     template <typename T>
     void buildOwned(std::unique_ptr<T>& member, SimpleXmlParser& parser);
     void updateSafteDataValid();
+    // True when member is what copyOwned(member, live) makes of a fresh copy.
+    template <typename T, typename Live>
+    static bool sameOwned(const std::unique_ptr<T>& member, const Live* live);
 
     SnapshotElement element_;
     std::unique_ptr<TLXSafteConfig> safteConfig_;

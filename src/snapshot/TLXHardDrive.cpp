@@ -23,6 +23,13 @@ void TLXHardDrive::copyFrom(const HardDrive& live) {
     setTaskInProgress(live.getTaskInProgress());
 }
 
+bool TLXHardDrive::matches(const HardDrive& live) const {
+    return snapshot::sameDeviceValues(*this, live) && getSize() == live.getSize() &&
+           getPfaError() == live.getPfaError() && getPfaSupported() == live.getPfaSupported() &&
+           getOSPartitionInfo() == live.getOSPartitionInfo() &&
+           getTaskInProgress() == live.getTaskInProgress();
+}
+
 void TLXHardDrive::buildFromXml(SimpleXmlParser& parser) {
     element_.read(
         parser, "HardDrive",

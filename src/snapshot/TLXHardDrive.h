@@ -23,6 +23,8 @@ public:
     RaidObject* clone() const override { return new TLXHardDrive(*this); }
 
     void copyFrom(const HardDrive& live);
+    // True when this copy holds every value that copyFrom(live) would take.
+    bool matches(const HardDrive& live) const;
     virtual void buildFromXml(SimpleXmlParser& parser);
 
     // Filled only by reading a snapshot.

@@ -58,6 +58,25 @@ void TLXLogicalDrive::copyFrom(const LogicalDrive& live) {
     setCreationTime(live.getCreationTime());
 }
 
+bool TLXLogicalDrive::matches(const LogicalDrive& live) const {
+    const timestamp_struct_t& own = getCreationTime();
+    const timestamp_struct_t& time = live.getCreationTime();
+    return snapshot::same(getAddr2(), live.getAddr2()) && getState() == live.getState() &&
+           getRaidLevel() == live.getRaidLevel() && getBlockedAccess() == live.getBlockedAccess() &&
+           getWriteCacheMode() == live.getWriteCacheMode() &&
+           getOSPartitionInfo() == live.getOSPartitionInfo() &&
+           getBadBlockCount() == live.getBadBlockCount() &&
+           getSnapshotType() == live.getSnapshotType() &&
+           getSnapshotPartnerID() == live.getSnapshotPartnerID() &&
+           getUniqueID() == live.getUniqueID() &&
+           (live.getSecondaryLogicals() == nullptr ||
+            snapshot::same(getSecondaryLogicals(), live.getSecondaryLogicals())) &&
+           own.dayOfWeek == time.dayOfWeek && own.month == time.month && own.day == time.day &&
+           own.year == time.year && own.dayOfYear == time.dayOfYear && own.hour == time.hour &&
+           own.minute == time.minute && own.second == time.second &&
+           own.millisecond == time.millisecond;
+}
+
 void TLXLogicalDrive::buildFromXml(SimpleXmlParser& parser) {
     element_.read(
         parser, "LogicalDrive",

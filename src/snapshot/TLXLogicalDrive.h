@@ -23,6 +23,8 @@ public:
     RaidObject* clone() const override { return new TLXLogicalDrive(*this); }
 
     void copyFrom(const LogicalDrive& live);
+    // True when this copy holds every value that copyFrom(live) would take.
+    bool matches(const LogicalDrive& live) const;
     void buildFromXml(SimpleXmlParser& parser);
 
     const std::string& getLogicalName() const { return logicalName_; }

@@ -40,6 +40,16 @@ void TLXProgress::copyFrom(const TLXProgress& stored) {
     ldUniqueID_ = stored.ldUniqueID_;
 }
 
+bool TLXProgress::matches(const RaidObject& object) const {
+    // Tasks are few (one per controller at most): a fresh copy costs next to nothing.
+    TLXProgress fresh;
+    fresh.copyFrom(object);
+    return taskID_ == fresh.taskID_ && taskType_ == fresh.taskType_ &&
+           taskState_ == fresh.taskState_ && percentageComplete_ == fresh.percentageComplete_ &&
+           deviceAddr_ == fresh.deviceAddr_ && adapterSerial_ == fresh.adapterSerial_ &&
+           ldUniqueID_ == fresh.ldUniqueID_;
+}
+
 void TLXProgress::copyFrom(const RaidObject& object) {
     if (const auto* stored = dynamic_cast<const TLXProgress*>(&object)) {
         copyFrom(*stored);

@@ -35,6 +35,8 @@ public:
     void copyFrom(const TLXProgress& stored);
     // Either of the above, by the object's class; other objects are ignored.
     void copyFrom(const RaidObject& object);
+    // True when this copy holds every field that a fresh copy of object would.
+    bool matches(const RaidObject& object) const;
     void buildFromXml(SimpleXmlParser& parser);
 
     uint32_t getTaskID() const { return taskID_; }

@@ -6,6 +6,17 @@ bool TLXProgressCollection::isInstanceOf(const char* name) const {
     return snapshot::named(name, "ProgressCollection");
 }
 
+bool TLXProgressCollection::matches(const RaidObject& live) const {
+    snapshot::KeptChildren kept(*this);
+    for (const RaidObject* child : live.getChildren()) {
+        if (child != nullptr && child->isInstanceOf("Progress") &&
+            !kept.match<TLXProgress, RaidObject>(child)) {
+            return false;
+        }
+    }
+    return kept.done();
+}
+
 void TLXProgressCollection::copyFrom(const RaidObject& live) {
     for (const RaidObject* child : live.getChildren()) {
         if (child != nullptr && child->isInstanceOf("Progress")) {

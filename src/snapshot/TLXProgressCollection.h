@@ -25,6 +25,8 @@ public:
     // Adds a TLXProgress copy of every child of live that is a "Progress" (library tasks and
     // snapshot tasks alike).
     void copyFrom(const RaidObject& live);
+    // True when this collection holds exactly the copies that copyFrom(live) would add.
+    bool matches(const RaidObject& live) const;
     void buildFromXml(SimpleXmlParser& parser);
 
 private:

@@ -15,6 +15,11 @@ void TLXSafteConfig::writeTo(Writer* writer) {
     writer->writeAttribute("slotCount", static_cast<int>(slotCount_));
 }
 
+bool TLXSafteConfig::matches(const SafteConfig& live) const {
+    return fanCount_ == live.getFanCount() && powerSupplyCount_ == live.getPowerSupplyCount() &&
+           slotCount_ == live.getSlotCount();
+}
+
 void TLXSafteConfig::copyFrom(const SafteConfig& live) {
     fanCount_ = live.getFanCount();
     powerSupplyCount_ = live.getPowerSupplyCount();

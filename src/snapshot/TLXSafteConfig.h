@@ -24,6 +24,8 @@ public:
     RaidObject* clone() const override { return new TLXSafteConfig(*this); }
 
     void copyFrom(const SafteConfig& live);
+    // True when this copy holds every value that copyFrom(live) would take.
+    bool matches(const SafteConfig& live) const;
     void buildFromXml(SimpleXmlParser& parser);
 
     uint16_t getFanCount() const { return fanCount_; }

@@ -91,6 +91,25 @@ void TLXSafteStatus::writeTo(Writer* writer) {
     writer->writeAttribute("tempFlags2", static_cast<int>(tempFlags2_));
 }
 
+bool TLXSafteStatus::matches(const SafteStatus& live) const {
+    for (unsigned i = 0; i < kFans; ++i) {
+        if (fan_[i] != live.getFanStatus(i)) {
+            return false;
+        }
+    }
+    for (unsigned i = 0; i < kPowerSupplies; ++i) {
+        if (powerSupply_[i] != live.getPowerSupplyStatus(i)) {
+            return false;
+        }
+    }
+    for (unsigned i = 0; i < kSlots; ++i) {
+        if (slot_[i] != live.getSlotStatus(i)) {
+            return false;
+        }
+    }
+    return tempFlags1_ == live.getTempFlags1() && tempFlags2_ == live.getTempFlags2();
+}
+
 void TLXSafteStatus::copyFrom(const SafteStatus& live) {
     for (unsigned i = 0; i < kFans; ++i) {
         fan_[i] = live.getFanStatus(i);

@@ -30,6 +30,8 @@ public:
     RaidObject* clone() const override { return new TLXSafteStatus(*this); }
 
     void copyFrom(const SafteStatus& live);
+    // True when this copy holds every value that copyFrom(live) would take.
+    bool matches(const SafteStatus& live) const;
     void buildFromXml(SimpleXmlParser& parser);
 
     // Out-of-range indexes read as 0x80 (0xFF for slots) and are ignored when set.

@@ -1,6 +1,9 @@
 // writeXML leaves the file alone only when it still holds exactly what the builder last
-// installed; anything else is written as before. A stop request (the abandon check) at any
-// moment of a copy or write leaves the old file or the new one, never a cut or temporary one.
+// installed; anything else is written as before. writeCopyOf, the monitor's periodic write,
+// skips even the copy and the text while the live system holds what the installed text was
+// copied from, and otherwise writes what build + writeXML would. A stop request (the abandon
+// check) at any moment of a copy or write leaves the old file or the new one, never a cut or
+// temporary one.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +14,8 @@
 #include "port/FileSystem.h"
 #include "raidlib/ModelBuilder.h"
 #include "snapshot/TLXConfigBuilder.h"
+#include "snapshot/TLXProgress.h"
+#include "snapshot/TLXProgressCollection.h"
 #include "snapshot/TLXSystem.h"
 #include "support/TestHome.h"
 
@@ -22,12 +27,26 @@ class SnapshotSkipWrite : public TestHome {
 protected:
     void SetUp() override {
         TestHome::SetUp();
+        makeTree();
+    }
+    void makeTree() {
+        live_.deleteAllChildren();
+        tasks_.deleteAllChildren();
         ModelBuilder tree(&live_);
-        drive_ = tree.drive(tree.channel(tree.adapter(0, "S0"), 0), 1);
+        adapter_ = tree.adapter(0, "S0");
+        channel_ = tree.channel(adapter_, 0);
+        drive_ = tree.drive(channel_, 1);
+        enclosure_ = tree.enclosure(channel_, 5);
+        logical_ = tree.logicalDrive(adapter_, 0);
+        task_ = new TLXProgress();
+        tasks_.addChild(task_);
     }
 
-    bool write(TLXConfigBuilder& builder) {
-        builder.build(&live_, nullptr);
+    bool write(TLXConfigBuilder& builder, bool copyPath) {
+        if (copyPath) {
+            return builder.writeCopyOf(&live_, &tasks_);
+        }
+        builder.build(&live_, &tasks_);
         return builder.writeXML();
     }
     port::FileStat stat() const {
@@ -44,7 +63,13 @@ protected:
     }
 
     System live_;
+    TLXProgressCollection tasks_;
+    Adapter* adapter_ = nullptr;
+    Channel* channel_ = nullptr;
     HardDrive* drive_ = nullptr;
+    Enclosure* enclosure_ = nullptr;
+    LogicalDrive* logical_ = nullptr;
+    TLXProgress* task_ = nullptr;
 };
 
 TEST_F(SnapshotSkipWrite, OnlyTheUnchangedFileIsLeftAlone) {
@@ -59,9 +84,42 @@ TEST_F(SnapshotSkipWrite, OnlyTheUnchangedFileIsLeftAlone) {
         std::function<void()> between;  // after the first write, before the second
         bool skipped;
     };
+    // One row per kind of value the copy takes, each of them a change of the configuration.
     const std::vector<Row> rows = {
         {"nothing changed", [] {}, true},
-        {"configuration changed", [this] { drive_->setState(PD_STATE_DEFUNCT); }, false},
+        {"controller status", [this] { adapter_->setAdapterStatus(CONTROLLER_STATUS_FAILED); },
+         false},
+        {"controller limit", [this] { adapter_->setLimit(LIMIT_MAX_ID, 99); }, false},
+        {"controller text", [this] { adapter_->setSerialNumString("S9"); }, false},
+        {"controller address type",
+         [this] {
+             Addr2 addr = adapter_->getAddr2();
+             addr.setBrixlibType(7);
+             adapter_->setAddr2(addr);
+         },
+         false},
+        {"channel type", [this] { channel_->setChannelType(CHANNEL_TYPE_SAS); }, false},
+        {"drive state", [this] { drive_->setState(PD_STATE_DEFUNCT); }, false},
+        {"drive text", [this] { drive_->setVendor("OTHER"); }, false},
+        {"drive size", [this] { drive_->setSize(drive_->getSize() + 1); }, false},
+        {"drive PFA", [this] { drive_->setPfaError(true); }, false},
+        {"drive added", [this] { ModelBuilder(&live_).drive(channel_, 2); }, false},
+        {"drive removed", [this] { delete drive_; }, false},
+        {"fan status", [this] { enclosure_->getSafteStatus()->setFanStatus(1, 2); }, false},
+        {"fan count", [this] { enclosure_->getSafteConfig()->setFanCount(3); }, false},
+        {"SAF-TE data invalid", [this] { enclosure_->setSafteDataValid(false); }, false},
+        {"logical drive state", [this] { logical_->setState(LD_STATE_CRITICAL); }, false},
+        {"creation time",
+         [this] {
+             timestamp_struct_t time = logical_->getCreationTime();
+             time.minute += 1;
+             logical_->setCreationTime(time);
+         },
+         false},
+        {"secondary logicals", [this] { logical_->setSecondaryLogicals("1,2"); }, false},
+        {"task percentage", [this] { task_->setPercentageComplete(50); }, false},
+        {"task serial", [this] { task_->setAdapterSerial("S1"); }, false},
+        {"task added", [this] { tasks_.addChild(new TLXProgress()); }, false},
         {"file deleted", [&] { fs::remove(file); }, false},
         {"edited in place, same size", sameSizeEdit, false},
         {"edited, size and time kept",
@@ -79,29 +137,31 @@ TEST_F(SnapshotSkipWrite, OnlyTheUnchangedFileIsLeftAlone) {
          false},
         {"touched", [&] { fs::last_write_time(file, fs::file_time_type::clock::now()); }, false},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        drive_->setState(PD_STATE_ONLINE);
-        fs::remove(file);
-        TLXConfigBuilder builder(file);
-        ASSERT_TRUE(write(builder));
-        EXPECT_FALSE(builder.wasWriteSkipped());
-        const port::FileStat first = stat();
-        row.between();
-        port::FileStat between;
-        port::statFile(file, between);
-        ASSERT_TRUE(write(builder));
-        EXPECT_EQ(builder.wasWriteSkipped(), row.skipped);
-        if (row.skipped) {
-            EXPECT_EQ(stat(), first);  // not even the modification time moved
-        } else {
-            EXPECT_NE(stat(), between);  // a new file took its place
+    for (const bool copyPath : {false, true}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.what) + (copyPath ? ", writeCopyOf" : ", writeXML"));
+            makeTree();
+            fs::remove(file);
+            TLXConfigBuilder builder(file);
+            ASSERT_TRUE(write(builder, copyPath));
+            EXPECT_FALSE(builder.wasWriteSkipped());
+            const port::FileStat first = stat();
+            row.between();
+            port::FileStat between;
+            port::statFile(file, between);
+            ASSERT_TRUE(write(builder, copyPath));
+            EXPECT_EQ(builder.wasWriteSkipped(), row.skipped);
+            if (row.skipped) {
+                EXPECT_EQ(stat(), first);  // not even the modification time moved
+            } else {
+                EXPECT_NE(stat(), between);  // a new file took its place
+            }
+            // Whatever happened, the file holds the text of the configuration.
+            TLXConfigBuilder fresh(path("expected.xml"));
+            ASSERT_TRUE(write(fresh, false));
+            EXPECT_EQ(readFile("TLXVLConfig.xml"), readFile("expected.xml"));
+            fs::remove(path("expected.xml"));
         }
-        // Whatever happened, the file holds the text of the configuration.
-        TLXConfigBuilder fresh(path("expected.xml"));
-        ASSERT_TRUE(write(fresh));
-        EXPECT_EQ(readFile("TLXVLConfig.xml"), readFile("expected.xml"));
-        fs::remove(path("expected.xml"));
     }
 }
 
