@@ -1,10 +1,25 @@
 #include "port/Interrupt.h"
 
+#include <atomic>
 #include <chrono>
 
 namespace port {
+namespace {
+
+std::atomic<Interrupt::RaiseHook> raiseHook{nullptr};
+std::atomic<void*> raiseHookContext{nullptr};
+
+}  // namespace
+
+void Interrupt::setRaiseHook(RaiseHook hook, void* context) {
+    raiseHookContext.store(context);
+    raiseHook.store(hook);
+}
 
 void Interrupt::raise() {
+    if (const RaiseHook hook = raiseHook.load()) {
+        hook(raiseHookContext.load());
+    }
     {
         std::lock_guard<std::mutex> lock(mutex_);
         raised_ = true;

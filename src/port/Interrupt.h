@@ -17,6 +17,12 @@ public:
     // Blocks for up to ms milliseconds of real time; returns true when raised.
     bool waitFor(long ms);
 
+    // Test seam: while a hook is set, raise() first calls hook(context) on the raising
+    // thread, before the flag is raised, so a test can act between the raiser's earlier
+    // steps and the raise. Set and cleared by tests only, while nothing raises.
+    using RaiseHook = void (*)(void* context);
+    static void setRaiseHook(RaiseHook hook, void* context);
+
 private:
     mutable std::mutex mutex_;
     std::condition_variable cv_;

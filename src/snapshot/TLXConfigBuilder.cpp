@@ -179,25 +179,34 @@ bool TLXConfigBuilder::stillInstalled(const char* text, size_t length) const {
 bool TLXConfigBuilder::readXML() {
     // Never parse the text of an earlier read again: a missing file gives an empty tree.
     text_.clear();
-    readWhole_ = false;
+    std::string text;
     bool read = false;
     try {
         if (!path_.empty()) {
-            read = port::readWholeFile(path_, text_);
+            read = port::readWholeFile(path_, text);
             if (!read) {
-                text_.clear();
+                text.clear();
             }
         }
     } catch (...) {
-        text_.clear();
+        text.clear();
         read = false;
     }
+    return rebuild(std::move(text), read) && read;
+}
 
+bool TLXConfigBuilder::readXMLText(std::string text) {
+    return rebuild(std::move(text), true);
+}
+
+bool TLXConfigBuilder::rebuild(std::string text, bool mayBeWhole) {
+    text_ = std::move(text);
+    readWhole_ = false;
     system_.reset();
     treeComplete_ = true;
     try {
         system_.reset(new TLXSystem(0));
-        // The tokenizer counts in 32 bits; a larger file is read up to that length.
+        // The tokenizer counts in 32 bits; a larger text is read up to that length.
         const auto length =
             static_cast<unsigned>(std::min<size_t>(text_.size(), static_cast<size_t>(UINT32_MAX)));
         SimpleXmlParser parser(&text_[0], length);
@@ -208,13 +217,14 @@ bool TLXConfigBuilder::readXML() {
         }
         // The root's reading ends on its own end token only when the text reached it; at
         // the end of a cut text the parser holds no end token of "System".
-        readWhole_ = read && parser.isEnd() && snapshot::named(parser.getElementName(), "System");
+        readWhole_ =
+            mayBeWhole && parser.isEnd() && snapshot::named(parser.getElementName(), "System");
     } catch (const SimpleXmlException&) {
         // Malformed markup: the tree keeps the objects completed before it.
     } catch (...) {
         // Out of memory: likewise.
     }
-    return read;
+    return true;
 }
 
 std::unique_ptr<XMLWriter> TLXConfigBuilder::newWriter(char** text) const {

@@ -50,6 +50,9 @@ public:
     // tree is then what its text holds up to the first malformed token. A read given up on
     // the abandon check returns false with an empty tree, as for a file that cannot be read.
     bool readXML();
+    // Rebuilds the tree from text held in memory, as readXML() does from the file's text,
+    // and sets wasReadWhole() likewise. False only when given up on the abandon check.
+    bool readXMLText(std::string text);
     // True when the last readXML() read the file and parsed its text without a malformed
     // token, up to the end tag of the root "System" element (or its "/>"): a text cut
     // anywhere before that, or an empty file, is not whole. False before any read, after a
@@ -88,6 +91,9 @@ private:
     };
 
     bool abandoned() const { return abandon_ && abandon_(); }
+    // The body of both reads: makes text the text of the read and rebuilds the tree from
+    // it; wasReadWhole() can hold only when mayBeWhole. False when given up.
+    bool rebuild(std::string text, bool mayBeWhole);
     // True when path still holds exactly text as this builder installed it.
     bool stillInstalled(const char* text, size_t length) const;
     // writeXML(), keeping the tree as the installed copy when keepCopy is set.

@@ -28,8 +28,14 @@ public:
     // five seconds at most.
     long blockFrom = 0;
     std::atomic<bool> blocking{false};
+    // The loop's interruptible waits: those that ran their length and those cut short.
+    std::atomic<int> fullWaits{0};
+    std::atomic<int> cutWaits{0};
 
     bool wait(long ms, port::Interrupt* interrupt) override {
+        if (interrupt != nullptr) {
+            ++(interrupt->raised() ? cutWaits : fullWaits);
+        }
         if (blockFrom > 0 && ms >= blockFrom && interrupt != nullptr) {
             blocking = true;
             const bool cut = interrupt->waitFor(ms < 5000 ? ms : 5000);

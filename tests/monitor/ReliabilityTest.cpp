@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "monitor/MonitorTestSupport.h"
 #include "port/DebugMask.h"
@@ -118,46 +119,132 @@ TEST_F(MonitorLoopTest, AQuietControllerWritesNoErrorLine) {
     EXPECT_EQ(counts(debugLog(), {"Events buffer is NULL"})[0], 0);
 }
 
-// stop() and start() from different threads at once: whichever wins, a loop that runs
-// waits its interval (fake time advances) instead of finding the stop signal raised, and
-// the last stop() ends it.
-TEST_F(MonitorLoopTest, StopRacingStartNeverLeavesALoopSpinning) {
+// The polls the library sees while the loop advances fake time by at least a second, or by
+// nothing in 50 polls when it spins (five seconds of real time at most); the loop may run on
+// past the second before this thread looks again, so the seconds are counted too.
+struct PollCount {
+    int polls;
+    int64_t seconds;
+};
+PollCount countPollsForAFakeSecond(const HookClock& clock, const RecordingLib& lib) {
+    const int64_t waited = clock.totalWaitedMillis();
+    const size_t polls = lib.requests().size();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (clock.totalWaitedMillis() < waited + 1000 && lib.requests().size() < polls + 50 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::yield();
+    }
+    return {static_cast<int>(lib.requests().size() - polls),
+            (clock.totalWaitedMillis() - waited) / 1000};
+}
+
+// A start() that begins while stop() has switched polling off but not yet raised its signal
+// (held there through the interrupt seam for up to 200 ms, or until that start() claims the
+// monitor): the loop that runs afterwards still waits its interval, with the monitor idle
+// before or a loop running.
+TEST_F(MonitorLoopTest, AStartInsideAStopStillWaitsItsInterval) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
     writeFile("TLXConfig.ini", "tlx.debugMask=0\n");
-    TestVelmarMonitor monitor(&lib);
-    for (int round = 0; round < 200; ++round) {
-        std::atomic<bool> go{false};
-        std::atomic<bool> returned{false};
-        std::thread loop([&] {
-            while (!go) {
+    writeSnapshotOfHardware();
+    for (const bool running : {false, true}) {
+        SCOPED_TRACE(running ? "loop running" : "monitor idle");
+        struct Held {
+            explicit Held(VelmarLib* lib) : monitor(lib) {}
+            TestVelmarMonitor monitor;
+            std::thread starter;
+        } held(&lib);
+        std::thread first;
+        if (running) {
+            const int full = clock.fullWaits.load();
+            first = std::thread([&] { held.monitor.start(); });
+            while (clock.fullWaits.load() == full) {
+                std::this_thread::yield();
             }
-            monitor.start();
-            returned = true;
-        });
-        std::thread stopper([&] {
-            while (!go) {
-            }
-            monitor.stop();
-        });
-        go = true;
-        stopper.join();
-        // A stop() that came before start() began is not meant to stop it: wait until
-        // start() has either claimed the monitor or returned.
-        while (!returned && !monitor.isPollingEnabled()) {
+        }
+        port::Interrupt::setRaiseHook(
+            [](void* context) {
+                Held& h = *static_cast<Held*>(context);
+                h.starter = std::thread([&h] { h.monitor.start(); });
+                const auto deadline =
+                    std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+                while (!h.monitor.isPollingEnabled() &&
+                       std::chrono::steady_clock::now() < deadline) {
+                    std::this_thread::yield();
+                }
+            },
+            &held);
+        held.monitor.stop();
+        port::Interrupt::setRaiseHook(nullptr, nullptr);
+        while (!held.monitor.isPollingEnabled()) {
             std::this_thread::yield();
         }
+        const PollCount count = countPollsForAFakeSecond(clock, lib);
+        EXPECT_GE(count.seconds, 1);
+        EXPECT_LE(count.polls, count.seconds + 1);  // one poll per second of waiting
+        held.monitor.stop();
+        held.starter.join();
+        if (first.joinable()) {
+            first.join();
+        }
+    }
+}
+
+// 1,000 rounds of two start() calls racing a stop() from three host threads: every loop that
+// is left running waits its interval twice (fake time advances), and waits are cut short
+// only by stop() calls.
+TEST_F(MonitorLoopTest, StartsAndStopsFromThreeThreadsNeverLeaveALoopSpinning) {
+    constexpr int kRounds = 1000;
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    writeFile("TLXConfig.ini", "tlx.debugMask=0\n");
+    writeSnapshotOfHardware();
+    TestVelmarMonitor monitor(&lib);
+    std::atomic<int> round{-1};
+    std::atomic<int> returned[3] = {{0}, {0}, {0}};  // rounds each host thread completed
+    std::vector<std::thread> hosts;
+    for (int h = 0; h < 3; ++h) {
+        hosts.emplace_back([&, h] {
+            for (int r = 0; r < kRounds; ++r) {
+                while (round.load() < r) {
+                    std::this_thread::yield();
+                }
+                h < 2 ? monitor.start() : monitor.stop();
+                returned[h] = r + 1;
+            }
+        });
+    }
+    int stops = 0;
+    for (int r = 0; r < kRounds; ++r) {
+        round = r;
+        // Both start() calls have returned or one of them runs a loop, after the stop().
+        while (returned[2] <= r ||
+               (!monitor.isPollingEnabled() && (returned[0] <= r || returned[1] <= r))) {
+            std::this_thread::yield();
+        }
+        ++stops;
         if (monitor.isPollingEnabled()) {
-            const int64_t before = clock.totalWaitedMillis();
-            // A loop whose waits were cut short would spin without moving fake time.
+            const int full = clock.fullWaits.load();
             const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-            while (clock.totalWaitedMillis() < before + 3000 &&
+            while (clock.fullWaits.load() < full + 2 &&
                    std::chrono::steady_clock::now() < deadline) {
                 std::this_thread::yield();
             }
-            EXPECT_GE(clock.totalWaitedMillis(), before + 3000) << "round " << round;
+            EXPECT_GE(clock.fullWaits.load(), full + 2) << "round " << r;
         }
-        monitor.stop();
-        loop.join();
+        // A start() that came late may claim the monitor after this stop(): stop it too.
+        while (returned[0] <= r || returned[1] <= r || monitor.isPollingEnabled()) {
+            if (monitor.isPollingEnabled()) {
+                monitor.stop();
+                ++stops;
+            }
+            std::this_thread::yield();
+        }
     }
+    for (std::thread& host : hosts) {
+        host.join();
+    }
+    // A loop may see one raise twice when it passes its check between a start()'s claim and
+    // that start()'s clearing of the signal; a spinning loop sees it thousands of times.
+    EXPECT_LE(clock.cutWaits.load(), 2 * stops);
 }
 
 }  // namespace

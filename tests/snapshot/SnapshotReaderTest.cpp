@@ -94,9 +94,13 @@ TEST_F(SnapshotReader, WhatIsReadAndWhetherTheTextWasWhole) {
         {deep, false, "System(Controller(Channel(Enclosure(SafteConfig))))"},
     };
     // clang-format on
+    TLXConfigBuilder memory("");  // the same text read from memory gives the same tree
     for (const auto& c : kCases) {
         EXPECT_EQ(shape(read(c.text)), c.shape) << c.text.substr(0, 200);
         EXPECT_EQ(builder_->wasReadWhole(), c.whole) << c.text.substr(0, 200);
+        EXPECT_TRUE(memory.readXMLText(c.text));
+        EXPECT_EQ(shape(*memory.getSystem()), c.shape) << c.text.substr(0, 200);
+        EXPECT_EQ(memory.wasReadWhole(), c.whole) << c.text.substr(0, 200);
     }
     // A number no enumerator names is kept as it stands.
     const auto* adapter = dynamic_cast<const Adapter*>(
