@@ -2,16 +2,22 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <sstream>
 #include <thread>
+#include <vector>
 
 #include "port/Clock.h"
 #include "port/FileSystem.h"
 #include "port/Interrupt.h"
+#include "port/LogFile.h"
 #include "port/ModuleDirectory.h"
+#include "support/FailingFileOps.h"
 #include "support/TestHome.h"
 
 namespace fs = std::filesystem;
@@ -66,4 +72,124 @@ TEST(PortClock, CtimeTextAndAnInterruptedRealWait) {
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
     stop.clear();
     EXPECT_FALSE(port::Clock::current().wait(1, &stop));
+}
+
+// A line that would take a non-empty log past its bound first moves the log to ".1",
+// replacing an older one; what was there before the log was opened counts.
+TEST_F(PortTest, LogFileRotatesBeforeALineThatWouldPassTheBound) {
+    const struct {
+        uint64_t bound;
+        const char* existing;  // the log and its ".1" before the log is opened
+        const char* existingRotated;
+        std::vector<const char*> lines;
+        const char* log;
+        const char* rotated;  // null: no ".1"
+    } cases[] = {
+        {100, "", nullptr, {"a\n", "b\n"}, "a\nb\n", nullptr},
+        {8, "", "stale\n", {"aaa\n", "bbb\n", "ccc\n"}, "ccc\n", "aaa\nbbb\n"},
+        {7, "", nullptr, {"aaa\n", "bbb\n", "ccc\n"}, "ccc\n", "bbb\n"},
+        {12, "old-line\n", nullptr, {"aaa\n", "bbb\n"}, "aaa\nbbb\n", "old-line\n"},
+        {4, "", nullptr, {"toolong\n", "x\n"}, "x\n", "toolong\n"},
+        {4, "", nullptr, {"x\n", "toolong\n"}, "toolong\n", "x\n"},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        const std::string name = "r" + std::to_string(row++) + ".log";
+        SCOPED_TRACE(name);
+        writeFile(name, c.existing);
+        if (c.existingRotated != nullptr) {
+            writeFile(name + ".1", c.existingRotated);
+        }
+        port::LogFile log(c.bound);
+        ASSERT_TRUE(log.open(path(name)));
+        for (const char* line : c.lines) {
+            EXPECT_TRUE(log.append(line));
+        }
+        EXPECT_EQ(readFile(name), c.log);
+        EXPECT_EQ(exists(name + ".1"), c.rotated != nullptr);
+        EXPECT_EQ(readFile(name + ".1"), c.rotated != nullptr ? c.rotated : "");
+    }
+}
+
+// Lines from several threads at once, across one rotation: each lands whole, exactly once,
+// in the log or its ".1".
+TEST_F(PortTest, LogFileLosesNoLineAcrossARotation) {
+    for (const int threads : {1, 4}) {
+        SCOPED_TRACE(threads);
+        const std::string name = "t" + std::to_string(threads) + ".log";
+        constexpr int kLines = 400;  // per thread, 40 bytes each
+        port::LogFile log(kLines * threads * 40 * 3 / 4);
+        ASSERT_TRUE(log.open(path(name)));
+        std::vector<std::string> expected;
+        std::vector<std::thread> writers;
+        for (int t = 0; t < threads; ++t) {
+            for (int i = 0; i < kLines; ++i) {
+                char line[64];
+                std::snprintf(line, sizeof line, "thread %d line %04d %018d\n", t, i, i);
+                expected.push_back(line);
+            }
+            writers.emplace_back([&log, &expected, t] {
+                for (int i = 0; i < kLines; ++i) {
+                    log.append(expected[static_cast<size_t>(t * kLines + i)]);
+                }
+            });
+        }
+        for (std::thread& writer : writers) {
+            writer.join();
+        }
+        const std::string rotated = readFile(name + ".1");
+        EXPECT_LE(rotated.size(), kLines * threads * 40 * 3 / 4);
+        std::istringstream both(rotated + readFile(name));
+        std::vector<std::string> found;
+        for (std::string line; std::getline(both, line);) {
+            found.push_back(line + "\n");
+        }
+        std::sort(found.begin(), found.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(found, expected);
+    }
+}
+
+// A failed open, write or rename leaves the log usable. Each row: "aaa" is written, the
+// fault set, "bbbbb" written (it passes the bound of 8: a rotation), the fault cleared, the
+// log reopened and "c" written.
+TEST_F(PortTest, LogFileFailuresLeaveItUsable) {
+    using Op = FailingFileOps::Op;
+    const struct {
+        const char* name;
+        Op op;
+        bool failFromOpen;
+        bool writingDuringFault;
+        const char* log;
+        const char* rotated;  // null: no ".1"
+    } cases[] = {
+        {"none", Op::MakeDirectory, false, true, "bbbbb\nc\n", "aaa\n"},
+        {"open", Op::Open, true, false, "c\n", nullptr},
+        {"open after the rename", Op::Open, false, false, "c\n", "aaa\n"},
+        {"write", Op::Write, false, false, "c\n", "aaa\n"},
+        {"rename", Op::Rename, false, true, "c\n", "aaa\nbbbbb\n"},
+    };
+    FailingFileOps ops;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = std::string(c.name) + ".log";
+        bool failing = c.failFromOpen;
+        ops.fail = [&](Op op, const std::string& at) {
+            return failing && op == c.op && at == path(name) ? (op == Op::Write ? ENOSPC : EACCES)
+                                                             : 0;
+        };
+        port::LogFile log(8);
+        EXPECT_EQ(log.open(path(name)), !failing);
+        log.append("aaa\n");
+        failing = true;
+        EXPECT_EQ(log.append("bbbbb\n"), c.writingDuringFault);
+        EXPECT_EQ(log.isWriting(), c.writingDuringFault);
+        failing = false;
+        EXPECT_TRUE(log.reopen());
+        EXPECT_TRUE(log.append("c\n"));
+        EXPECT_TRUE(log.isWriting());
+        EXPECT_EQ(readFile(name), c.log);
+        EXPECT_EQ(exists(name + ".1"), c.rotated != nullptr);
+        EXPECT_EQ(readFile(name + ".1"), c.rotated != nullptr ? c.rotated : "");
+    }
 }
