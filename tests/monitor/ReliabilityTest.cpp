@@ -4,6 +4,7 @@
 // without end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -15,7 +16,7 @@
 
 #include "monitor/MonitorTestSupport.h"
 #include "port/DebugMask.h"
-#include "support/FailingFileOps.h"
+#include "support/FaultyFileOps.h"
 #include "support/TreeBuilder.h"
 
 namespace {
@@ -168,81 +169,36 @@ TEST_F(MonitorLoopTest, StopRacingStartNeverLeavesALoopSpinning) {
     }
 }
 
-// Logs go into "kvorlogs" beside the module, or into the module directory itself when no
-// directory of that name can be had.
-TEST_F(MonitorLoopTest, LogsFallBackToTheModuleDirectory) {
-    const struct {
-        const char* name;
-        bool kvorlogsIsAFile;
-        bool makeDirectoryFails;
-        const char* directory;
-    } cases[] = {
-        {"made", false, false, "kvorlogs/"},
-        {"a plain file", true, false, ""},
-        {"cannot be made", false, true, ""},
-    };
-    FailingFileOps ops;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        for (const char* name : {"kvorlogs", "TLXVLDebug.log", "TLXVLEvents.log"}) {
-            std::filesystem::remove_all(path(name));
-        }
-        if (c.kvorlogsIsAFile) {
-            writeFile("kvorlogs", "not a directory");
-        }
-        ops.fail = [&](FailingFileOps::Op op, const std::string&) {
-            return c.makeDirectoryFails && op == FailingFileOps::Op::MakeDirectory ? EACCES : 0;
-        };
-        TestVelmarMonitor monitor(&lib);
-        monitor.logDebugMsg("probe\n");
-        DebugMask::set(DebugMask::kEventLog);
-        monitor.queue().writeLogEntry(TLXEvent(1, 5, "event", ""));
-        EXPECT_TRUE(monitor.isDebugLogWritten());
-        const std::string directory = c.directory;
-        EXPECT_EQ(counts(readFile(directory + "TLXVLDebug.log"), {"probe\n"})[0], 1);
-        EXPECT_EQ(counts(readFile(directory + "TLXVLEvents.log"), {"event"})[0], 1);
-        EXPECT_EQ(readFile("kvorlogs"), c.kvorlogsIsAFile ? "not a directory" : "");
-    }
-}
-
 // A log that cannot be opened is tried again once per settings reload until it opens; a
-// line that cannot be written is lost, and the next one tries again.
+// line that cannot be written is lost, and the next one tries again. The first five opens
+// of a log fail (construction: the debug log twice, the event log once; the first reload:
+// both logs), and so does the third line written to the debug log.
 TEST_F(MonitorLoopTest, ALogThatCouldNotBeWrittenHealsAtTheNextTry) {
     enum Action { Construct, Reload, Line };
     const struct {
         const char* what;
         Action action;
-        int openError;
-        int writeError;
         bool written;  // the line of the step reaches the debug log
         int opens;     // attempts to open either log so far
     } steps[] = {
-        {"construct, logs unopenable", Construct, EACCES, 0, false, 3},
-        {"reload, still failing", Reload, EACCES, 0, false, 5},
-        {"reload, fault cleared", Reload, 0, 0, true, 7},
-        {"reload, both open", Reload, 0, 0, true, 7},
-        {"line on a full disk", Line, 0, ENOSPC, false, 7},
-        {"next line, space freed", Line, 0, 0, true, 7},
+        {"construct, logs unopenable", Construct, false, 3},
+        {"reload, still failing", Reload, false, 5},
+        {"reload, fault cleared", Reload, true, 7},
+        {"reload, both open", Reload, true, 7},
+        {"line on a full disk", Line, false, 7},
+        {"next line, space freed", Line, true, 7},
     };
-    FailingFileOps ops;
-    int openError = 0;
-    int writeError = 0;
-    int opens = 0;
-    ops.fail = [&](FailingFileOps::Op op, const std::string& at) {
-        if (at.size() < 4 || at.compare(at.size() - 4, 4, ".log") != 0) {
-            return 0;
-        }
-        opens += op == FailingFileOps::Op::Open ? 1 : 0;
-        return op == FailingFileOps::Op::Open    ? openError
-               : op == FailingFileOps::Op::Write ? writeError
-                                                 : 0;
-    };
+    std::vector<Fault> faults;
+    for (int call = 1; call <= 5; ++call) {
+        faults.push_back({FileOp::Open, ".log", EACCES, call});
+    }
+    faults.push_back({FileOp::Write, "TLXVLDebug.log", ENOSPC, 3});
+    FaultyFileOps ops(faults);
+    writeFile("TLXConfig.ini", "tlx.debugMask=0\n");  // no lines but the test's own
     std::unique_ptr<TestVelmarMonitor> monitor;
     int step = 0;
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
-        openError = s.openError;
-        writeError = s.writeError;
         if (s.action == Construct) {
             monitor = std::make_unique<TestVelmarMonitor>(&lib);
         } else if (s.action == Reload) {
@@ -252,29 +208,43 @@ TEST_F(MonitorLoopTest, ALogThatCouldNotBeWrittenHealsAtTheNextTry) {
         monitor->logDebugMsg("%s", line.c_str());
         EXPECT_EQ(monitor->isDebugLogWritten(), s.written);
         EXPECT_EQ(counts(debugLog(), {line})[0], s.written ? 1 : 0);
-        EXPECT_EQ(opens, s.opens);
+        const std::vector<std::string> calls = ops.calls();
+        EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                                [](const std::string& call) {
+                                    return call.compare(0, 5, "open ") == 0 &&
+                                           call.compare(call.size() - 4, 4, ".log") == 0;
+                                }),
+                  s.opens);
     }
     EXPECT_TRUE(exists("kvorlogs/TLXVLEvents.log"));
 }
 
-// "tlx.logMaxBytes" bounds both logs; 0, a missing key and a rejected value leave the
-// default of 16 MB. Across the rotation no line is lost.
+// "tlx.logMaxBytes", read at construction or at a later reload, bounds both logs; 0, a
+// missing key and a rejected value leave the default of 16 MB. No line is lost across the
+// rotation.
 TEST_F(MonitorLoopTest, BothLogsRotateAtTheSetBound) {
     const struct {
         const char* setting;
+        bool atReload;
         bool rotated;
         bool reported;
     } cases[] = {
-        {"tlx.logMaxBytes=4096\n", true, false},
-        {"tlx.logMaxBytes=0\n", false, false},
-        {"", false, false},
-        {"tlx.logMaxBytes=4095\n", false, true},
+        {"tlx.logMaxBytes=4096\n", false, true, false},
+        {"tlx.logMaxBytes=4096\n", true, true, false},
+        {"tlx.logMaxBytes=0\n", false, false, false},
+        {"", false, false, false},
+        {"tlx.logMaxBytes=4095\n", true, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.setting);
         std::filesystem::remove_all(path("kvorlogs"));
-        writeFile("TLXConfig.ini", std::string("tlx.debugMask=1\n") + c.setting);
+        const std::string settings = std::string("tlx.debugMask=1\n") + c.setting;
+        writeFile("TLXConfig.ini", c.atReload ? "tlx.debugMask=1\n" : settings);
         TestVelmarMonitor monitor(&lib);
+        if (c.atReload) {
+            writeFile("TLXConfig.ini", settings);
+            monitor.readConfig();
+        }
         for (int i = 0; i < 60; ++i) {
             monitor.logDebugMsg("line %02d %s\n", i, std::string(80, 'x').c_str());
             monitor.queue().add(TLXEvent(i, 5, std::string(200, 'e'), ""));
@@ -285,8 +255,7 @@ TEST_F(MonitorLoopTest, BothLogsRotateAtTheSetBound) {
             std::snprintf(line, sizeof line, "line %02d x", i);
             EXPECT_EQ(counts(debug, {line})[0], 1) << line;
         }
-        EXPECT_EQ(counts(debug, {"tlx.logMaxBytes=4095 is not a whole number"})[0],
-                  c.reported ? 1 : 0);
+        EXPECT_EQ(counts(debug, {"is not a whole number"})[0], c.reported ? 1 : 0);
         for (const char* log : {"kvorlogs/TLXVLDebug.log", "kvorlogs/TLXVLEvents.log"}) {
             EXPECT_EQ(exists(std::string(log) + ".1"), c.rotated) << log;
             EXPECT_EQ(readFile(log).size() <= 4096, c.rotated) << log;

@@ -17,7 +17,7 @@
 #include "port/Interrupt.h"
 #include "port/LogFile.h"
 #include "port/ModuleDirectory.h"
-#include "support/FailingFileOps.h"
+#include "support/FaultyFileOps.h"
 #include "support/TestHome.h"
 
 namespace fs = std::filesystem;
@@ -150,41 +150,33 @@ TEST_F(PortTest, LogFileLosesNoLineAcrossARotation) {
     }
 }
 
-// A failed open, write or rename leaves the log usable. Each row: "aaa" is written, the
-// fault set, "bbbbb" written (it passes the bound of 8: a rotation), the fault cleared, the
-// log reopened and "c" written.
+// A failed open, write or rename leaves the log usable. Each row: "aaa" is written, then
+// "bbbbb", which passes the bound of 8 (a rotation), then the log is reopened and "c"
+// written; the row's fault hits the call that "bbbbb" makes, or the open itself.
 TEST_F(PortTest, LogFileFailuresLeaveItUsable) {
-    using Op = FailingFileOps::Op;
     const struct {
         const char* name;
-        Op op;
-        bool failFromOpen;
-        bool writingDuringFault;
+        std::vector<Fault> faults;  // on the log's path
+        bool writing;               // after "bbbbb"
         const char* log;
         const char* rotated;  // null: no ".1"
     } cases[] = {
-        {"none", Op::MakeDirectory, false, true, "bbbbb\nc\n", "aaa\n"},
-        {"open", Op::Open, true, false, "c\n", nullptr},
-        {"open after the rename", Op::Open, false, false, "c\n", "aaa\n"},
-        {"write", Op::Write, false, false, "c\n", "aaa\n"},
-        {"rename", Op::Rename, false, true, "c\n", "aaa\nbbbbb\n"},
+        {"none", {}, true, "bbbbb\nc\n", "aaa\n"},
+        {"short", {{FileOp::Write, "short", 0, 2, 2}}, true, "bbbbb\nc\n", "aaa\n"},
+        {"open", {{FileOp::Open, "open", EACCES, 1}}, false, "c\n", nullptr},
+        {"reopen", {{FileOp::Open, "reopen", EACCES, 2}}, false, "c\n", "aaa\n"},
+        {"write", {{FileOp::Write, "write", ENOSPC, 2}}, false, "c\n", "aaa\n"},
+        {"rename", {{FileOp::Rename, "rename", EACCES, 1}}, true, "c\n", "aaa\nbbbbb\n"},
     };
-    FailingFileOps ops;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string name = std::string(c.name) + ".log";
-        bool failing = c.failFromOpen;
-        ops.fail = [&](Op op, const std::string& at) {
-            return failing && op == c.op && at == path(name) ? (op == Op::Write ? ENOSPC : EACCES)
-                                                             : 0;
-        };
+        FaultyFileOps ops(c.faults);
         port::LogFile log(8);
-        EXPECT_EQ(log.open(path(name)), !failing);
+        log.open(path(name));
         log.append("aaa\n");
-        failing = true;
-        EXPECT_EQ(log.append("bbbbb\n"), c.writingDuringFault);
-        EXPECT_EQ(log.isWriting(), c.writingDuringFault);
-        failing = false;
+        EXPECT_EQ(log.append("bbbbb\n"), c.writing);
+        EXPECT_EQ(log.isWriting(), c.writing);
         EXPECT_TRUE(log.reopen());
         EXPECT_TRUE(log.append("c\n"));
         EXPECT_TRUE(log.isWriting());
