@@ -1,8 +1,9 @@
 // The monitor's one event queue: a bounded first-in-first-out queue of TLXEvent copies
 // between the poll loop (producer) and the host's pull calls (consumers), with a severity
 // filter, an overload policy that drops the oldest tenth and leaves a warning in their place,
-// and an append-only event log written at debug levels 1 and 2. Every operation is safe to
-// call from any thread; every change of the queue or its limit is made under one lock.
+// and an append-only event log (size-bounded) written at debug levels 1 and 2. Every
+// operation is safe to call from any thread; every change of the queue or its limit is made
+// under one lock.
 #pragma once
 
 #include <atomic>

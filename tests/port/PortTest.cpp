@@ -121,13 +121,15 @@ TEST_F(PortTest, LogFileLosesNoLineAcrossARotation) {
         port::LogFile log(kLines * threads * 40 * 3 / 4);
         ASSERT_TRUE(log.open(path(name)));
         std::vector<std::string> expected;
-        std::vector<std::thread> writers;
         for (int t = 0; t < threads; ++t) {
             for (int i = 0; i < kLines; ++i) {
                 char line[64];
                 std::snprintf(line, sizeof line, "thread %d line %04d %018d\n", t, i, i);
                 expected.push_back(line);
             }
+        }
+        std::vector<std::thread> writers;
+        for (int t = 0; t < threads; ++t) {
             writers.emplace_back([&log, &expected, t] {
                 for (int i = 0; i < kLines; ++i) {
                     log.append(expected[static_cast<size_t>(t * kLines + i)]);
