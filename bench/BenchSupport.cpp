@@ -29,80 +29,33 @@ bool BenchHome::installShippedCatalog() const {
     return !error;
 }
 
-namespace {
-
-void addDrive(Channel* channel, uint32_t deviceID) {
-    auto* drive = new HardDrive();
-    drive->setDeviceID(deviceID);
-    channel->addChild(drive);
-    drive->setState(PD_STATE_ONLINE);
-    drive->setVendor("QEB-LMD");
-    drive->setModel("DISK-" + std::to_string(deviceID));
-    drive->setSerialNumber("SN" + std::to_string(drive->getAdapterID()) + "-" +
-                           std::to_string(drive->getChannelID()) + "-" + std::to_string(deviceID));
-    drive->setFirmwareLevel("FW12");
-    drive->setFruNumber("FRU-" + std::to_string(deviceID));
-    drive->setSize(7814037168ULL);
-    drive->setPfaSupported(true);
-}
-
-void addEnclosure(Channel* channel, uint32_t deviceID) {
-    constexpr uint16_t kFans = 3;
-    constexpr uint16_t kPowerSupplies = 2;
-    auto* enclosure = new Enclosure();
-    enclosure->setDeviceID(deviceID);
-    enclosure->setVendor("QEB-ENCL");
-    enclosure->setModel("ENCL-" + std::to_string(deviceID));
-    enclosure->setSafteConfig(new SafteConfig(kFans, kPowerSupplies, 16));
-    auto* status = new SafteStatus();
-    for (unsigned i = 0; i < kFans; ++i) {
-        status->setFanStatus(i, SAFTE_FAN_OPERATIONAL);
-    }
-    for (unsigned i = 0; i < kPowerSupplies; ++i) {
-        status->setPowerSupplyStatus(i, SAFTE_PS_OPERATIONAL_ON);
-    }
-    enclosure->setSafteStatus(status);
-    enclosure->setSafteDataValid(true);
-    channel->addChild(enclosure);
-}
-
-}  // namespace
-
 void addControllers(System& system, int controllers, int drivesPerController, int logicalDrives) {
+    ModelBuilder build(&system);
     for (int a = 0; a < controllers; ++a) {
-        auto* adapter = new PellAdapter();
-        adapter->setAdapterID(static_cast<uint32_t>(a));
-        adapter->setSerialNumString("VLM" + std::to_string(1000 + a));
-        adapter->setDeviceVendor("VELMAR");
-        adapter->setDeviceName("RAID Controller");
-        adapter->setFirmwareVersion("5.2.0");
-        system.addChild(adapter);
-
+        Adapter* adapter =
+            build.adapter(static_cast<uint32_t>(a), "VLM" + std::to_string(1000 + a));
+        build.versions(adapter, "", "5.2.0", "");
         const int perChannel = (drivesPerController + 1) / 2;
-        int added = 0;
-        for (uint32_t c = 0; c < 2; ++c) {
-            auto* channel = new Channel();
-            channel->setChannelID(c);
-            channel->setChannelType(CHANNEL_TYPE_SAS);
-            adapter->addChild(channel);
-            for (int d = 0; d < perChannel && added < drivesPerController; ++d, ++added) {
-                addDrive(channel, static_cast<uint32_t>(d));
+        for (uint32_t c = 0, added = 0; c < 2; ++c) {
+            Channel* channel = build.channel(adapter, c, CHANNEL_TYPE_SAS);
+            for (int d = 0; d < perChannel && static_cast<int>(added) < drivesPerController;
+                 ++d, ++added) {
+                HardDrive* drive = build.drive(channel, static_cast<uint32_t>(d));
+                build.fru(drive, "FRU-" + std::to_string(d));
+                drive->setFirmwareLevel("FW12");
+                drive->setSize(7814037168ULL);
+                drive->setPfaSupported(true);
             }
             if (c == 0) {
-                addEnclosure(channel, static_cast<uint32_t>(perChannel));
+                build.enclosure(channel, static_cast<uint32_t>(perChannel), 3, 2);
             }
         }
-
         for (int l = 0; l < logicalDrives; ++l) {
-            auto* drive = new LogicalDrive();
-            drive->setLogicalDriveID(static_cast<uint32_t>(l));
-            drive->setState(LD_STATE_OKAY);
-            drive->setRaidLevel(RAID_LEVEL_5);
-            drive->setDataSpace64(4000000000ULL * static_cast<uint64_t>(l + 1));
-            adapter->addChild(drive);
+            LogicalDrive* drive =
+                build.logicalDrive(adapter, static_cast<uint32_t>(l), LD_STATE_OKAY, RAID_LEVEL_5,
+                                   4000000000ULL * (l + 1ULL));
             if (l == 0) {
-                drive->setProgress(
-                    Progress(TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 40, static_cast<uint32_t>(l)));
+                build.task(drive, TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 40);
             }
         }
     }

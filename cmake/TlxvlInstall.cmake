@@ -39,6 +39,7 @@ set(TLXVL_PUBLIC_HEADERS
     raidlib/FilterCollection.h
     raidlib/HardDrive.h
     raidlib/LogicalDrive.h
+    raidlib/ModelBuilder.h
     raidlib/OmdiAdapter.h
     raidlib/PellAdapter.h
     raidlib/PellBasicLogicalDrive.h

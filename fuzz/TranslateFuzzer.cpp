@@ -48,47 +48,30 @@ void removeHome() {
     std::filesystem::remove_all(setup().home, ignored);
 }
 
-Adapter* addAdapter(System& system, Adapter* adapter, uint32_t id, const char* serial) {
-    adapter->setAdapterID(id);
-    adapter->setSerialNumString(serial);
-    adapter->setDeviceVendor("VELMAR");
-    adapter->setBiosVersion("1.0");
-    system.addChild(adapter);
-    return adapter;
-}
-
 void buildModel(System& system) {
-    Adapter* pell = addAdapter(system, new PellAdapter(), 0, "A&B<0>");
+    ModelBuilder build(&system);
+    Adapter* pell = build.adapter(0, "A&B<0>");
+    build.versions(pell, "1.0", "", "");
     for (uint32_t c = 0; c < 2; ++c) {
-        auto* channel = new Channel();
-        channel->setChannelID(c);
-        pell->addChild(channel);
+        Channel* channel = build.channel(pell, c);
         for (uint32_t d = 0; d < 3; ++d) {
-            auto* drive = new HardDrive();
-            drive->setDeviceID(d);
+            HardDrive* drive = build.drive(channel, d);
             drive->setSerialNumber("SN%" + std::to_string(d));
-            drive->setFruNumber(d == 1 ? "FRU-1" : "");
-            channel->addChild(drive);
+            build.fru(drive, d == 1 ? "FRU-1" : "");
         }
     }
-    auto* enclosure = new Enclosure();
-    enclosure->setDeviceID(7);
+    Enclosure* enclosure = build.enclosure(static_cast<Channel*>(pell->getChild(1)), 7);
     enclosure->setModel("ENCL");
-    enclosure->setFruNumber("EFRU");
-    pell->getChild(1)->addChild(enclosure);
+    build.fru(enclosure, "EFRU");
     for (uint32_t l = 0; l < 2; ++l) {
-        auto* drive = new LogicalDrive();
-        drive->setLogicalDriveID(l);
-        drive->setRaidLevel(l == 0 ? RAID_LEVEL_5 : RAID_LEVEL_UNKNOWN);
-        drive->setDataSpace64(l == 0 ? 4194304 : ~0ULL);
-        drive->setSubState(LD_SUB_STATE_QUICK_INIT);
-        pell->addChild(drive);
+        build
+            .logicalDrive(pell, l, LD_STATE_OKAY, l == 0 ? RAID_LEVEL_5 : RAID_LEVEL_UNKNOWN,
+                          l == 0 ? 4194304 : ~0ULL)
+            ->setSubState(LD_SUB_STATE_QUICK_INIT);
     }
-    Adapter* omdi = addAdapter(system, new OmdiAdapter(), 3, "");
-    auto* drive = new LogicalDrive();
-    drive->setLogicalDriveID(0);
-    drive->setDataSpace64(1100);
-    omdi->addChild(drive);
+    Adapter* omdi = build.adapter(3, "", ModelBuilder::Family::Omdi);
+    build.versions(omdi, "1.0", "", "");
+    build.logicalDrive(omdi, 0, LD_STATE_OKAY, RAID_LEVEL_5, 1100);
 }
 
 }  // namespace
@@ -110,9 +93,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
     System* model = s.lib.getHardwareModel();
     buildModel(*model);
-    addAdapter(*model, new Adapter(), 5, "GONE");
+    ModelBuilder build(model);
+    Adapter* gone = build.adapter(5, "GONE", ModelBuilder::Family::Plain);
     s.lib.getNewSystem();
-    delete model->getChild(2);  // controller 5 stays only in the previous tree
+    build.remove(gone);  // controller 5 stays only in the previous tree
     s.lib.getNewSystem();
     s.caller = static_cast<Adapter*>(s.lib.getCurrentSystem()->getChild(0));
 

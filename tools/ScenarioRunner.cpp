@@ -141,25 +141,6 @@ std::string names(const Named (&table)[N]) {
     return text;
 }
 
-// Two 32-bit words of a 16-digit hexadecimal world-wide name, low word first, each read so
-// that the identity string shows the digits in the order written.
-bool worldWideName(const std::string& hex, uint32_t& low, uint32_t& high) {
-    if (hex.size() != 16 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) {
-        return false;
-    }
-    auto word = [&hex](size_t at) {
-        uint32_t value = 0;
-        for (int byte = 3; byte >= 0; --byte) {
-            value = (value << 8) |
-                    static_cast<uint32_t>(std::stoul(hex.substr(at + 2 * byte, 2), nullptr, 16));
-        }
-        return value;
-    };
-    low = word(0);
-    high = word(8);
-    return true;
-}
-
 }  // namespace
 
 const char* ScenarioRunner::defaultScenario() {
@@ -276,34 +257,31 @@ bool ScenarioRunner::load(const std::string& text, const std::string& name) {
 }
 
 bool ScenarioRunner::applyHardware(const std::vector<std::string>& w, std::string& why) {
-    System* model = library_.getHardwareModel();
+    ModelBuilder build(library_.getHardwareModel());
     std::vector<uint32_t> n;
     int value = 0;
     long parsed = 0;
     if (w[0] == "controller" && numbers(w, 1, 1, n)) {
         const std::string family = option(w, "family", "pell");
-        Adapter* adapter = family == "omdi"    ? new OmdiAdapter()
-                           : family == "pell"  ? static_cast<Adapter*>(new PellAdapter())
-                           : family == "plain" ? new Adapter()
-                                               : nullptr;
-        if (adapter == nullptr) {
+        if (family != "pell" && family != "omdi" && family != "plain") {
             why = "family is pell, omdi or plain";
             return false;
-        }
-        adapter->setAdapterID(n[0]);
-        model->addChild(adapter);
-        adapter->setSerialNumString(option(w, "serial"));
-        adapter->setDeviceVendor(option(w, "vendor", "VELMAR"));
-        adapter->setDeviceName(option(w, "name", "RAID Controller"));
-        adapter->setLimit(LIMIT_MAX_LOGICAL_DRIVES, 31);
-        if (number(option(w, "slot"), parsed)) {
-            adapter->setPhysicalSlot(static_cast<int>(parsed));
         }
         if (!lookup(kBatteryStates, option(w, "battery", "none"), value)) {
             why = "battery is " + names(kBatteryStates);
             return false;
         }
-        adapter->setBatStatus(static_cast<EnumBatteryStatus>(value));
+        Adapter* adapter = build.adapter(n[0], option(w, "serial"),
+                                         family == "omdi"   ? ModelBuilder::Family::Omdi
+                                         : family == "pell" ? ModelBuilder::Family::Pell
+                                                            : ModelBuilder::Family::Plain);
+        adapter->setDeviceVendor(option(w, "vendor", "VELMAR"));
+        adapter->setDeviceName(option(w, "name", "RAID Controller"));
+        adapter->setLimit(LIMIT_MAX_LOGICAL_DRIVES, 31);
+        if (number(option(w, "slot"), parsed)) {
+            build.slot(adapter, static_cast<int>(parsed));
+        }
+        build.battery(adapter, static_cast<EnumBatteryStatus>(value));
         return true;
     }
     if (w[0] == "channel" && numbers(w, 1, 2, n)) {
@@ -312,17 +290,11 @@ bool ScenarioRunner::applyHardware(const std::vector<std::string>& w, std::strin
             why = adapter == nullptr ? "no such controller" : "type is " + names(kChannelTypes);
             return false;
         }
-        Channel* channel = nullptr;
         if (value == CHANNEL_TYPE_SATA) {
-            auto* sata = new SATAChannel();
-            sata->setPortCount(number(option(w, "ports", "4"), parsed) ? parsed : 4);
-            channel = sata;
+            build.sataChannel(adapter, n[1], number(option(w, "ports", "4"), parsed) ? parsed : 4);
         } else {
-            channel = new Channel();
+            build.channel(adapter, n[1], static_cast<EnumChannelType>(value));
         }
-        channel->setChannelID(n[1]);
-        channel->setChannelType(static_cast<EnumChannelType>(value));
-        adapter->addChild(channel);
         return true;
     }
     if ((w[0] == "drive" || w[0] == "enclosure") && numbers(w, 1, 3, n)) {
@@ -340,46 +312,28 @@ bool ScenarioRunner::applyHardware(const std::vector<std::string>& w, std::strin
                 why = "fans and supplies are 0 to 32";
                 return false;
             }
-            auto* enclosure = new Enclosure();
-            enclosure->setDeviceID(n[2]);
-            channel->addChild(enclosure);
+            Enclosure* enclosure = build.enclosure(channel, n[2], static_cast<uint16_t>(fans),
+                                                   static_cast<uint16_t>(supplies));
             enclosure->setVendor(option(w, "vendor", "VELMAR"));
             enclosure->setModel(option(w, "model", "EXP-12S"));
             enclosure->setSerialNumber(option(w, "serial", "ENC" + where));
-            enclosure->setSafteDataValid(true);
-            auto* config = new SafteConfig();
-            config->setFanCount(static_cast<uint16_t>(fans));
-            config->setPowerSupplyCount(static_cast<uint16_t>(supplies));
-            enclosure->setSafteConfig(config);
-            auto* status = new SafteStatus();
-            for (long i = 0; i < supplies; ++i) {
-                status->setPowerSupplyStatus(static_cast<unsigned>(i), SAFTE_PS_OPERATIONAL_ON);
-            }
-            enclosure->setSafteStatus(status);
             return true;
         }
         if (!lookup(kDriveStates, option(w, "state", "online"), value)) {
             why = "state is " + names(kDriveStates);
             return false;
         }
-        auto* drive = new HardDrive();
-        drive->setDeviceID(n[2]);
-        channel->addChild(drive);
-        drive->setState(static_cast<EnumPhysicalDeviceState>(value));
-        drive->setVendor(option(w, "vendor", "QEB-LMD"));
-        drive->setModel(option(w, "model", "ST9146803SS"));
-        drive->setSerialNumber(option(w, "serial", "SN" + where));
-        drive->setFruNumber(option(w, "fru"));
-        const std::string wwn = option(w, "wwn");
-        uint32_t low = 0, high = 0;
-        if (!wwn.empty() && !worldWideName(wwn, low, high)) {
+        HardDrive* drive = build.drive(channel, n[2], static_cast<EnumPhysicalDeviceState>(value));
+        if (!build.wwn(drive, option(w, "wwn", "0000000000000000"))) {
             why = "wwn is 16 hexadecimal digits";
             return false;
         }
-        drive->setWWN0(low);
-        drive->setWWN1(high);
+        drive->setVendor(option(w, "vendor", "QEB-LMD"));
+        drive->setModel(option(w, "model", "ST9146803SS"));
+        drive->setSerialNumber(option(w, "serial", "SN" + where));
+        build.fru(drive, option(w, "fru"));
         if (number(option(w, "port"), parsed)) {
-            drive->setSataPort(static_cast<uint32_t>(parsed));
+            build.sataPort(drive, static_cast<uint32_t>(parsed));
         }
         return true;
     }
@@ -393,12 +347,8 @@ bool ScenarioRunner::applyHardware(const std::vector<std::string>& w, std::strin
                                      : "expected level=N size=N state=" + names(kLogicalStates);
             return false;
         }
-        auto* drive = new LogicalDrive();
-        drive->setLogicalDriveID(n[1]);
-        adapter->addChild(drive);
-        drive->setState(static_cast<EnumLogicalDeviceState>(value));
-        drive->setRaidLevel(static_cast<EnumRaidLevel>(level));
-        drive->setDataSpace64(static_cast<uint64_t>(size));
+        build.logicalDrive(adapter, n[1], static_cast<EnumLogicalDeviceState>(value),
+                           static_cast<EnumRaidLevel>(level), static_cast<uint64_t>(size));
         return true;
     }
     why = "not a hardware line (controller, channel, drive, enclosure, logical) with its numbers";

@@ -3,9 +3,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <mutex>
 #include <new>
 #include <string>
+#include <utility>
 
 #include "raidlib/Adapter.h"
 #include "raidlib/Enclosure.h"
@@ -217,6 +219,7 @@ std::vector<RaidEvent> VelmarLib::getEventLog(uint32_t adapterID) const {
 }
 
 namespace {
+using Attribute = VelmarLib::Attribute;
 constexpr int kInformational = 1;
 constexpr int kWarning = 2;
 constexpr int kError = 4;
@@ -228,34 +231,183 @@ Addr objectAddr(uint32_t adapterID, uint32_t logicalDriveID, uint32_t channelID,
                 Addr::kUnset, Addr::kUnset);
 }
 
-bool isFailedSupply(int code) {
-    return code == SAFTE_PS_MALFUNCTIONING_ON || code == SAFTE_PS_MALFUNCTIONING_OFF;
+// A set of small values (0 to 63): those listed, or with `except` every other value.
+struct Values {
+    uint64_t bits;
+    bool except;
+    constexpr bool has(int value) const {
+        return (value >= 0 && value < 64 && ((bits >> value) & 1) != 0) != except;
+    }
+    constexpr Values operator!() const { return {bits, !except}; }
+};
+template <class... V>
+constexpr Values in(V... values) {
+    return {(uint64_t{0} | ... | (uint64_t{1} << static_cast<int>(values))), false};
+}
+constexpr Values kAny = !in();
+constexpr Values kDefunct = in(PD_STATE_DEFUNCT);
+constexpr Values kCritical = in(LD_STATE_CRITICAL, LD_STATE_DEGRADED, LD_STATE_CRITICAL_HIDDEN);
+constexpr Values kFailedSupply = in(SAFTE_PS_MALFUNCTIONING_ON, SAFTE_PS_MALFUNCTIONING_OFF);
+constexpr Values kWorkingSupply =
+    in(SAFTE_PS_OPERATIONAL_ON, SAFTE_PS_OPERATIONAL_OFF, SAFTE_PS_PRESENT);
+constexpr Values kCharged = in(BATTERY_STATUS_OK, BATTERY_STATUS_FULLY_CHARGED);
+
+// The record a controller logs when an attribute goes from a value in `before` to one in
+// `after`: the first row that matches; a value that stays the same logs nothing. fruCode,
+// when not 0, is the code logged instead when the object has a FRU number (then named too).
+struct RecordRule {
+    Attribute attribute;
+    Values before;
+    Values after;
+    int code;
+    int fruCode;
+    int eventClass;
+};
+constexpr RecordRule kRecordRules[] = {
+    {Attribute::DriveState, !kDefunct, kDefunct, 401, 404, kError},
+    {Attribute::DriveState, kDefunct, !kDefunct, 403, 0, kInformational},
+    {Attribute::PfaError, in(0), in(1), 402, 405, kWarning},
+    {Attribute::DrivePresent, in(1), in(0), 408, 0, kInformational},
+    {Attribute::LogicalDriveState, kAny, in(LD_STATE_OFFLINE), 303, 0, kError},
+    {Attribute::LogicalDriveState, !kCritical, kCritical, 301, 0, kWarning},
+    {Attribute::LogicalDriveState, kAny, in(LD_STATE_OKAY), 345, 0, kInformational},
+    {Attribute::LogicalDrivePresent, in(0), in(1), 346, 0, kInformational},
+    {Attribute::LogicalDrivePresent, in(1), in(0), 347, 0, kInformational},
+    {Attribute::FanStatus, kAny, in(SAFTE_FAN_MALFUNCTIONING), 504, 0, kError},
+    {Attribute::FanStatus, kAny, in(SAFTE_FAN_NOT_INSTALLED), 506, 0, kWarning},
+    {Attribute::FanStatus, in(SAFTE_FAN_MALFUNCTIONING, SAFTE_FAN_NOT_INSTALLED),
+     in(SAFTE_FAN_OPERATIONAL), 503, 0, kInformational},
+    {Attribute::PowerSupplyStatus, !kFailedSupply, kFailedSupply, 510, 0, kError},
+    {Attribute::PowerSupplyStatus, kAny, in(SAFTE_PS_NOT_PRESENT), 512, 0, kWarning},
+    {Attribute::PowerSupplyStatus, kFailedSupply, kWorkingSupply, 509, 0, kInformational},
+    {Attribute::PowerSupplyStatus, in(SAFTE_PS_NOT_PRESENT), kWorkingSupply, 511, 0,
+     kInformational},
+    {Attribute::EnclosureTemperature, in(0), in(1), 508, 0, kError},
+    {Attribute::EnclosureTemperature, in(1), in(0), 507, 0, kInformational},
+    {Attribute::EnclosurePresent, in(1), in(0), 502, 0, kError},
+    {Attribute::BatteryStatus, kAny, in(BATTERY_STATUS_NEW), 203, 0, kError},
+    {Attribute::BatteryStatus, kAny, in(BATTERY_STATUS_LOW), 214, 0, kWarning},
+    {Attribute::BatteryStatus, !kCharged, kCharged, 217, 0, kInformational},
+    {Attribute::BatteryTempWarning, in(0), in(1), 211, 0, kWarning},
+    {Attribute::BatteryTempWarning, in(1), in(0), 216, 0, kInformational},
+    {Attribute::AdapterStatus, kAny, in(CONTROLLER_STATUS_FAILED), 202, 0, kError},
+    {Attribute::AdapterStatus, kAny, kAny, 299, 0, kInformational},
+};
+
+const RecordRule* findRecordRule(Attribute attribute, int before, int after) {
+    for (const RecordRule& rule : kRecordRules) {
+        if (before != after && rule.attribute == attribute && rule.before.has(before) &&
+            rule.after.has(after)) {
+            return &rule;
+        }
+    }
+    return nullptr;
 }
 
-bool isWorkingSupply(int code) {
-    return code == SAFTE_PS_OPERATIONAL_ON || code == SAFTE_PS_OPERATIONAL_OFF ||
-           code == SAFTE_PS_PRESENT;
+// Which IDs of the object a record names besides the controller's.
+enum Names : unsigned { kChannel = 1, kDevice = 2, kLogicalDrive = 4 };
+
+SafteStatus* safteOf(RaidObject& object) {
+    return static_cast<Enclosure&>(object).getSafteStatus();
 }
 
-bool isChargedBattery(EnumBatteryStatus status) {
-    return status == BATTERY_STATUS_OK || status == BATTERY_STATUS_FULLY_CHARGED;
+// How an attribute is read and written on its object. get answers -1 when the object lacks
+// the attribute (an enclosure without SAF-TE status); a presence reads 1 and has no set.
+struct AttributeAccess {
+    Attribute attribute;
+    const char* type;
+    unsigned names;
+    const char* indexName;  // the record's name for the fan or power supply
+    int (*get)(RaidObject& object, unsigned index);
+    void (*set)(RaidObject& object, unsigned index, int value);
+};
+constexpr auto kPresent = [](RaidObject&, unsigned) { return 1; };
+constexpr AttributeAccess kAttributes[] = {
+    {Attribute::DriveState, "PhysicalDevice", kChannel | kDevice, nullptr,
+     [](RaidObject& o, unsigned) -> int { return static_cast<PhysicalDevice&>(o).getState(); },
+     [](RaidObject& o, unsigned, int v) {
+         static_cast<PhysicalDevice&>(o).setState(static_cast<EnumPhysicalDeviceState>(v));
+     }},
+    {Attribute::PfaError, "HardDrive", kChannel | kDevice, nullptr,
+     [](RaidObject& o, unsigned) -> int { return static_cast<HardDrive&>(o).getPfaError(); },
+     [](RaidObject& o, unsigned, int v) { static_cast<HardDrive&>(o).setPfaError(v != 0); }},
+    {Attribute::DrivePresent, "HardDrive", kChannel | kDevice, nullptr, kPresent, nullptr},
+    {Attribute::LogicalDriveState, "LogicalDrive", kLogicalDrive, nullptr,
+     [](RaidObject& o, unsigned) -> int { return static_cast<LogicalDrive&>(o).getState(); },
+     [](RaidObject& o, unsigned, int v) {
+         static_cast<LogicalDrive&>(o).setState(static_cast<EnumLogicalDeviceState>(v));
+     }},
+    {Attribute::LogicalDrivePresent, "LogicalDrive", kLogicalDrive, nullptr, kPresent, nullptr},
+    {Attribute::FanStatus, "Enclosure", kChannel, "fanID",
+     [](RaidObject& o, unsigned i) -> int {
+         return safteOf(o) != nullptr ? safteOf(o)->getFanStatus(i) : -1;
+     },
+     [](RaidObject& o, unsigned i, int v) {
+         if (SafteStatus* status = safteOf(o)) {
+             status->setFanStatus(i, static_cast<uint8_t>(v));
+         }
+     }},
+    {Attribute::PowerSupplyStatus, "Enclosure", kChannel, "powerSupplyID",
+     [](RaidObject& o, unsigned i) -> int {
+         return safteOf(o) != nullptr ? safteOf(o)->getPowerSupplyStatus(i) : -1;
+     },
+     [](RaidObject& o, unsigned i, int v) {
+         if (SafteStatus* status = safteOf(o)) {
+             status->setPowerSupplyStatus(i, static_cast<uint8_t>(v));
+         }
+     }},
+    {Attribute::EnclosureTemperature, "Enclosure", kChannel, nullptr,
+     [](RaidObject& o, unsigned) -> int {
+         return safteOf(o) != nullptr ? static_cast<Enclosure&>(o).isTempOutOfRange() : -1;
+     },
+     [](RaidObject& o, unsigned, int v) {
+         if (SafteStatus* status = safteOf(o)) {
+             status->setTempFlags1(v != 0 ? 1 : 0);
+             status->setTempFlags2(0);
+         }
+     }},
+    {Attribute::EnclosurePresent, "Enclosure", kChannel, nullptr, kPresent, nullptr},
+    {Attribute::BatteryStatus, "Adapter", 0, nullptr,
+     [](RaidObject& o, unsigned) -> int { return static_cast<Adapter&>(o).getBatStatus(); },
+     [](RaidObject& o, unsigned, int v) {
+         static_cast<Adapter&>(o).setBatStatus(static_cast<EnumBatteryStatus>(v));
+     }},
+    {Attribute::BatteryTempWarning, "Adapter", 0, nullptr,
+     [](RaidObject& o, unsigned) -> int { return static_cast<Adapter&>(o).IsBatTempWarning(); },
+     [](RaidObject& o, unsigned, int v) { static_cast<Adapter&>(o).setBatTempWarning(v != 0); }},
+    {Attribute::AdapterStatus, "Adapter", 0, nullptr,
+     [](RaidObject& o, unsigned) -> int { return static_cast<Adapter&>(o).getAdapterStatus(); },
+     [](RaidObject& o, unsigned, int v) {
+         static_cast<Adapter&>(o).setAdapterStatus(static_cast<EnumControllerStatus>(v));
+     }},
+};
+
+const AttributeAccess& accessOf(Attribute attribute) {
+    for (const AttributeAccess& access : kAttributes) {
+        if (access.attribute == attribute) {
+            return access;
+        }
+    }
+    return kAttributes[0];  // every attribute has a row
 }
 
-// The codes a controller logs over the life of a logical drive's task; 0: none logged.
+// The codes a controller logs over the life of a logical drive's task, by the state it
+// reaches (kTaskSteps); 0: none logged.
 struct TaskCodes {
     EnumTaskType type;
-    int started;
-    int completed;
-    int failed;
-    int stopped;
+    int codes[4];
 };
+constexpr std::pair<EnumTaskState, int> kTaskSteps[] = {{TASK_STATE_RUNNING, kInformational},
+                                                        {TASK_STATE_COMPLETED, kInformational},
+                                                        {TASK_STATE_FAILED, kError},
+                                                        {TASK_STATE_STOPPED, kInformational}};
 constexpr TaskCodes kTaskCodes[] = {
-    {TASK_TYPE_REBUILD, 304, 305, 306, 349},     {TASK_TYPE_SYNC, 307, 308, 309, 350},
-    {TASK_TYPE_SYNC_NO_FIX, 307, 308, 309, 352}, {TASK_TYPE_MIGRATION, 310, 311, 312, 0},
-    {TASK_TYPE_COMPRESSION, 313, 314, 315, 0},   {TASK_TYPE_DECOMPRESSION, 316, 317, 318, 0},
-    {TASK_TYPE_SNAPSHOT, 319, 320, 321, 0},      {TASK_TYPE_COMPACTION, 332, 333, 334, 0},
-    {TASK_TYPE_EXPANSION, 335, 336, 337, 0},     {TASK_TYPE_COPY_BACK, 340, 339, 341, 0},
-    {TASK_TYPE_BUILD, 342, 343, 344, 351},       {TASK_TYPE_QUICK_INIT, 342, 343, 344, 351},
+    {TASK_TYPE_REBUILD, {304, 305, 306, 349}},     {TASK_TYPE_SYNC, {307, 308, 309, 350}},
+    {TASK_TYPE_SYNC_NO_FIX, {307, 308, 309, 352}}, {TASK_TYPE_MIGRATION, {310, 311, 312, 0}},
+    {TASK_TYPE_COMPRESSION, {313, 314, 315, 0}},   {TASK_TYPE_DECOMPRESSION, {316, 317, 318, 0}},
+    {TASK_TYPE_SNAPSHOT, {319, 320, 321, 0}},      {TASK_TYPE_COMPACTION, {332, 333, 334, 0}},
+    {TASK_TYPE_EXPANSION, {335, 336, 337, 0}},     {TASK_TYPE_COPY_BACK, {340, 339, 341, 0}},
+    {TASK_TYPE_BUILD, {342, 343, 344, 351}},       {TASK_TYPE_QUICK_INIT, {342, 343, 344, 351}},
 };
 
 const TaskCodes* findTaskCodes(EnumTaskType type) {
@@ -267,190 +419,164 @@ const TaskCodes* findTaskCodes(EnumTaskType type) {
     return nullptr;
 }
 
-bool isCriticalState(EnumLogicalDeviceState state) {
-    return state == LD_STATE_CRITICAL || state == LD_STATE_DEGRADED ||
-           state == LD_STATE_CRITICAL_HIDDEN;
+// The code and class of the record a controller logs when a task of that type reaches that
+// state; code 0: none.
+std::pair<int, int> taskRecord(EnumTaskType type, EnumTaskState state) {
+    const TaskCodes* codes = findTaskCodes(type);
+    for (size_t step = 0; step < std::size(kTaskSteps) && codes != nullptr; ++step) {
+        if (kTaskSteps[step].first == state && codes->codes[step] != 0) {
+            return {codes->codes[step], kTaskSteps[step].second};
+        }
+    }
+    return {0, 0};
 }
 }  // namespace
 
-bool VelmarLib::setDriveState(uint32_t adapterID, uint32_t channelID, uint32_t deviceID,
-                              EnumPhysicalDeviceState state) {
+bool VelmarLib::changeAttribute(Attribute attribute, const Addr& addr, unsigned index, int value) {
     std::lock_guard<port::Mutex> lock(mutex_);
-    const Addr addr = objectAddr(adapterID, Addr::kUnset, channelID, deviceID);
-    auto* drive = static_cast<PhysicalDevice*>(modelObjectLocked(addr, "PhysicalDevice"));
-    if (drive == nullptr) {
+    const AttributeAccess& access = accessOf(attribute);
+    RaidObject* object = modelObjectLocked(addr, access.type);
+    const int before = object != nullptr ? access.get(*object, index) : -1;
+    if (before < 0 || (access.set == nullptr && value != 0)) {
         return false;
     }
-    const EnumPhysicalDeviceState before = drive->getState();
-    editLocked(addr, [state](RaidObject& o) { static_cast<PhysicalDevice&>(o).setState(state); });
-    RaidEvent record;
-    if (state == PD_STATE_DEFUNCT && before != PD_STATE_DEFUNCT) {
-        const bool hasFru = drive->getFruNumber()[0] != '\0';
-        record = RaidEvent(hasFru ? 404 : 401, kError);
-        if (hasFru) {
-            record.set("FRU", drive->getFruNumber());
-        }
-    } else if (state != PD_STATE_DEFUNCT && before == PD_STATE_DEFUNCT) {
-        record = RaidEvent(403, kInformational);
+    logChangeLocked(attribute, *object, index, before, value);
+    if (access.set == nullptr) {
+        delete object;  // unlinks itself from its parent; shows in the next getNewSystem()
     } else {
-        return true;
+        editLocked(addr, [&access, index, value](RaidObject& o) { access.set(o, index, value); });
     }
-    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
-    record.set("deviceID", long(deviceID));
-    appendLocked(adapterID, record);
     return true;
+}
+
+bool VelmarLib::setAttribute(RaidObject& object, Attribute attribute, unsigned index, int value) {
+    const AttributeAccess& access = accessOf(attribute);
+    if (!object.isInstanceOf(access.type) || access.get(object, index) < 0) {
+        return false;
+    }
+    if (access.set == nullptr) {
+        return value == 1;  // a presence: the object is there
+    }
+    access.set(object, index, value);
+    return true;
+}
+
+void VelmarLib::logChangeLocked(Attribute attribute, const RaidObject& object, unsigned index,
+                                int before, int after) {
+    const RecordRule* rule = findRecordRule(attribute, before, after);
+    if (rule == nullptr) {
+        return;
+    }
+    const AttributeAccess& access = accessOf(attribute);
+    const char* fru = object.isInstanceOf("PhysicalDevice")
+                          ? static_cast<const PhysicalDevice&>(object).getFruNumber()
+                          : "";
+    const bool named = rule->fruCode != 0 && fru[0] != '\0';
+    RaidEvent record(named ? rule->fruCode : rule->code, rule->eventClass);
+    if (named) {
+        record.set("FRU", fru);
+    }
+    const Addr addr = object.getAddr();
+    record.set("adapterID", long(addr.getAdapterID()));
+    if ((access.names & kChannel) != 0) {
+        record.set("channelID", long(addr.getChannelID()));
+    }
+    if ((access.names & kDevice) != 0) {
+        record.set("deviceID", long(addr.getDeviceID()));
+    }
+    if ((access.names & kLogicalDrive) != 0) {
+        record.set("logicalDriveID", long(addr.getLogicalDriveID()));
+    }
+    if (access.indexName != nullptr) {
+        record.set(access.indexName, long(index));
+    }
+    appendLocked(addr.getAdapterID(), record);
+}
+
+bool VelmarLib::setDriveState(uint32_t adapterID, uint32_t channelID, uint32_t deviceID,
+                              EnumPhysicalDeviceState state) {
+    return changeAttribute(Attribute::DriveState,
+                           objectAddr(adapterID, Addr::kUnset, channelID, deviceID), 0, state);
 }
 
 bool VelmarLib::setLogicalDriveState(uint32_t adapterID, uint32_t logicalDriveID,
                                      EnumLogicalDeviceState state) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    const Addr addr = objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset);
-    auto* drive = static_cast<LogicalDrive*>(modelObjectLocked(addr, "LogicalDrive"));
-    if (drive == nullptr) {
-        return false;
-    }
-    const EnumLogicalDeviceState before = drive->getState();
-    editLocked(addr, [state](RaidObject& o) { static_cast<LogicalDrive&>(o).setState(state); });
-    if (state == before) {
-        return true;
-    }
-    RaidEvent record;
-    if (state == LD_STATE_OFFLINE) {
-        record = RaidEvent(303, kError);
-    } else if (isCriticalState(state) && !isCriticalState(before)) {
-        record = RaidEvent(301, kWarning);
-    } else if (state == LD_STATE_OKAY) {
-        record = RaidEvent(345, kInformational);
-    } else {
-        return true;
-    }
-    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
-    appendLocked(adapterID, record);
-    return true;
+    return changeAttribute(Attribute::LogicalDriveState,
+                           objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset), 0,
+                           state);
 }
 
 bool VelmarLib::setFanStatus(uint32_t adapterID, uint32_t channelID, uint32_t enclosureDeviceID,
                              unsigned fan, EnumSAFTEFanStatusCodes code) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    const Addr addr = objectAddr(adapterID, Addr::kUnset, channelID, enclosureDeviceID);
-    auto* enclosure = static_cast<Enclosure*>(modelObjectLocked(addr, "Enclosure"));
-    SafteStatus* status = enclosure != nullptr ? enclosure->getSafteStatus() : nullptr;
-    if (status == nullptr) {
-        return false;
-    }
-    const uint8_t before = status->getFanStatus(fan);
-    editLocked(addr, [fan, code](RaidObject& o) {
-        if (SafteStatus* s = static_cast<Enclosure&>(o).getSafteStatus()) {
-            s->setFanStatus(fan, static_cast<uint8_t>(code));
-        }
-    });
-    RaidEvent record;
-    if (code == SAFTE_FAN_MALFUNCTIONING && before != SAFTE_FAN_MALFUNCTIONING) {
-        record = RaidEvent(504, kError);
-    } else if (code == SAFTE_FAN_NOT_INSTALLED && before != SAFTE_FAN_NOT_INSTALLED) {
-        record = RaidEvent(506, kWarning);
-    } else if (code == SAFTE_FAN_OPERATIONAL &&
-               (before == SAFTE_FAN_MALFUNCTIONING || before == SAFTE_FAN_NOT_INSTALLED)) {
-        record = RaidEvent(503, kInformational);
-    } else {
-        return true;
-    }
-    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
-    record.set("fanID", long(fan));
-    appendLocked(adapterID, record);
-    return true;
-}
-
-Enclosure* VelmarLib::modelEnclosure(uint32_t adapterID, uint32_t channelID,
-                                     uint32_t deviceID) const {
-    RaidObject* object =
-        model_->getObject(adapterID, Addr::kUnset, Addr::kUnset, channelID, deviceID);
-    return object != nullptr && object->isInstanceOf("Enclosure") ? static_cast<Enclosure*>(object)
-                                                                  : nullptr;
+    return changeAttribute(Attribute::FanStatus,
+                           objectAddr(adapterID, Addr::kUnset, channelID, enclosureDeviceID), fan,
+                           code);
 }
 
 bool VelmarLib::setPowerSupplyStatus(uint32_t adapterID, uint32_t channelID,
                                      uint32_t enclosureDeviceID, unsigned supply,
                                      EnumSAFTEPowerSupplyStatusCodes code) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    Enclosure* enclosure = modelEnclosure(adapterID, channelID, enclosureDeviceID);
-    SafteStatus* status = enclosure != nullptr ? enclosure->getSafteStatus() : nullptr;
-    if (status == nullptr) {
-        return false;
-    }
-    const uint8_t before = status->getPowerSupplyStatus(supply);
-    editLocked(enclosure->getAddr(), [supply, code](RaidObject& o) {
-        if (SafteStatus* s = static_cast<Enclosure&>(o).getSafteStatus()) {
-            s->setPowerSupplyStatus(supply, static_cast<uint8_t>(code));
-        }
-    });
-    RaidEvent record;
-    if (isFailedSupply(code) && !isFailedSupply(before)) {
-        record = RaidEvent(510, kError);
-    } else if (code == SAFTE_PS_NOT_PRESENT && before != SAFTE_PS_NOT_PRESENT) {
-        record = RaidEvent(512, kWarning);
-    } else if (isWorkingSupply(code) && isFailedSupply(before)) {
-        record = RaidEvent(509, kInformational);
-    } else if (isWorkingSupply(code) && before == SAFTE_PS_NOT_PRESENT) {
-        record = RaidEvent(511, kInformational);
-    } else {
-        return true;
-    }
-    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
-    record.set("powerSupplyID", long(supply));
-    appendLocked(adapterID, record);
-    return true;
+    return changeAttribute(Attribute::PowerSupplyStatus,
+                           objectAddr(adapterID, Addr::kUnset, channelID, enclosureDeviceID),
+                           supply, code);
 }
 
 bool VelmarLib::setTemperatureOutOfRange(uint32_t adapterID, uint32_t channelID,
                                          uint32_t enclosureDeviceID, bool outOfRange) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    Enclosure* enclosure = modelEnclosure(adapterID, channelID, enclosureDeviceID);
-    SafteStatus* status = enclosure != nullptr ? enclosure->getSafteStatus() : nullptr;
-    if (status == nullptr) {
-        return false;
-    }
-    const bool before = enclosure->isTempOutOfRange();
-    editLocked(enclosure->getAddr(), [outOfRange](RaidObject& o) {
-        if (SafteStatus* s = static_cast<Enclosure&>(o).getSafteStatus()) {
-            s->setTempFlags1(outOfRange ? 1 : 0);
-            s->setTempFlags2(0);
-        }
-    });
-    if (before != outOfRange) {
-        RaidEvent record(outOfRange ? 508 : 507, outOfRange ? kError : kInformational);
-        record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
-        appendLocked(adapterID, record);
-    }
-    return true;
+    return changeAttribute(Attribute::EnclosureTemperature,
+                           objectAddr(adapterID, Addr::kUnset, channelID, enclosureDeviceID), 0,
+                           outOfRange);
 }
 
 bool VelmarLib::removeEnclosure(uint32_t adapterID, uint32_t channelID,
                                 uint32_t enclosureDeviceID) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    Enclosure* enclosure = modelEnclosure(adapterID, channelID, enclosureDeviceID);
-    if (enclosure == nullptr) {
-        return false;
-    }
-    delete enclosure;  // unlinks itself from its channel
-    RaidEvent record(502, kError);
-    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
-    appendLocked(adapterID, record);
-    return true;
+    return changeAttribute(Attribute::EnclosurePresent,
+                           objectAddr(adapterID, Addr::kUnset, channelID, enclosureDeviceID), 0, 0);
 }
 
 bool VelmarLib::removeDrive(uint32_t adapterID, uint32_t channelID, uint32_t deviceID) {
+    return changeAttribute(Attribute::DrivePresent,
+                           objectAddr(adapterID, Addr::kUnset, channelID, deviceID), 0, 0);
+}
+
+bool VelmarLib::setBatteryStatus(uint32_t adapterID, EnumBatteryStatus status) {
+    return changeAttribute(Attribute::BatteryStatus,
+                           objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset), 0,
+                           status);
+}
+
+bool VelmarLib::setBatteryTempWarning(uint32_t adapterID, bool warning) {
+    return changeAttribute(Attribute::BatteryTempWarning,
+                           objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset), 0,
+                           warning);
+}
+
+bool VelmarLib::setPfaError(uint32_t adapterID, uint32_t channelID, uint32_t deviceID, bool error) {
+    return changeAttribute(Attribute::PfaError,
+                           objectAddr(adapterID, Addr::kUnset, channelID, deviceID), 0, error);
+}
+
+bool VelmarLib::setAdapterStatus(uint32_t adapterID, EnumControllerStatus status) {
+    return changeAttribute(Attribute::AdapterStatus,
+                           objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset), 0,
+                           status);
+}
+
+bool VelmarLib::deleteLogicalDrive(uint32_t adapterID, uint32_t logicalDriveID) {
+    return changeAttribute(Attribute::LogicalDrivePresent,
+                           objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset), 0, 0);
+}
+
+bool VelmarLib::addLogicalDrive(uint32_t adapterID, LogicalDrive* drive) {
+    std::unique_ptr<LogicalDrive> owned(drive);
     std::lock_guard<port::Mutex> lock(mutex_);
-    RaidObject* drive =
-        modelObjectLocked(objectAddr(adapterID, Addr::kUnset, channelID, deviceID), "HardDrive");
-    if (drive == nullptr) {
+    RaidObject* adapter = modelObjectLocked(
+        objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset), "Adapter");
+    if (adapter == nullptr || owned == nullptr) {
         return false;
     }
-    delete drive;  // unlinks itself from its channel
-    RaidEvent record(408, kInformational);
-    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
-    record.set("deviceID", long(deviceID));
-    appendLocked(adapterID, record);
+    adapter->addChild(owned.get());
+    logChangeLocked(Attribute::LogicalDrivePresent, *owned.release(), 0, 0, 1);
     return true;
 }
 
@@ -514,104 +640,15 @@ bool VelmarLib::setTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskTyp
     return true;
 }
 
-bool VelmarLib::setBatteryStatus(uint32_t adapterID, EnumBatteryStatus status) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    const Addr addr = objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset);
-    auto* adapter = static_cast<Adapter*>(modelObjectLocked(addr, "Adapter"));
-    if (adapter == nullptr) {
-        return false;
-    }
-    const EnumBatteryStatus before = adapter->getBatStatus();
-    editLocked(addr, [status](RaidObject& o) { static_cast<Adapter&>(o).setBatStatus(status); });
-    RaidEvent record;
-    if (status == before) {
-        return true;
-    } else if (status == BATTERY_STATUS_NEW) {
-        record = RaidEvent(203, kError);
-    } else if (status == BATTERY_STATUS_LOW) {
-        record = RaidEvent(214, kWarning);
-    } else if (isChargedBattery(status) && !isChargedBattery(before)) {
-        record = RaidEvent(217, kInformational);
-    } else {
-        return true;
-    }
-    record.set("adapterID", long(adapterID));
-    appendLocked(adapterID, record);
-    return true;
-}
-
-bool VelmarLib::setBatteryTempWarning(uint32_t adapterID, bool warning) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    const Addr addr = objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset);
-    auto* adapter = static_cast<Adapter*>(modelObjectLocked(addr, "Adapter"));
-    if (adapter == nullptr) {
-        return false;
-    }
-    const bool before = adapter->IsBatTempWarning();
-    editLocked(addr,
-               [warning](RaidObject& o) { static_cast<Adapter&>(o).setBatTempWarning(warning); });
-    if (warning != before) {
-        RaidEvent record = warning ? RaidEvent(211, kWarning) : RaidEvent(216, kInformational);
-        record.set("adapterID", long(adapterID));
-        appendLocked(adapterID, record);
-    }
-    return true;
-}
-
-bool VelmarLib::setPfaError(uint32_t adapterID, uint32_t channelID, uint32_t deviceID, bool error) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    const Addr addr = objectAddr(adapterID, Addr::kUnset, channelID, deviceID);
-    auto* drive = static_cast<HardDrive*>(modelObjectLocked(addr, "HardDrive"));
-    if (drive == nullptr) {
-        return false;
-    }
-    const bool before = drive->getPfaError();
-    editLocked(addr, [error](RaidObject& o) { static_cast<HardDrive&>(o).setPfaError(error); });
-    if (!error || before) {
-        return true;
-    }
-    const bool hasFru = drive->getFruNumber()[0] != '\0';
-    RaidEvent record(hasFru ? 405 : 402, kWarning);
-    if (hasFru) {
-        record.set("FRU", drive->getFruNumber());
-    }
-    record.set("adapterID", long(adapterID)).set("channelID", long(channelID));
-    record.set("deviceID", long(deviceID));
-    appendLocked(adapterID, record);
-    return true;
-}
-
-bool VelmarLib::setAdapterStatus(uint32_t adapterID, EnumControllerStatus status) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    const Addr addr = objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset);
-    auto* adapter = static_cast<Adapter*>(modelObjectLocked(addr, "Adapter"));
-    if (adapter == nullptr) {
-        return false;
-    }
-    const EnumControllerStatus before = adapter->getAdapterStatus();
-    editLocked(addr,
-               [status](RaidObject& o) { static_cast<Adapter&>(o).setAdapterStatus(status); });
-    if (status != before) {
-        RaidEvent record = status == CONTROLLER_STATUS_FAILED ? RaidEvent(202, kError)
-                                                              : RaidEvent(299, kInformational);
-        record.set("adapterID", long(adapterID));
-        appendLocked(adapterID, record);
-    }
-    return true;
-}
-
 bool VelmarLib::startTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskType type) {
     std::lock_guard<port::Mutex> lock(mutex_);
     const Addr addr = objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset);
-    const TaskCodes* codes = findTaskCodes(type);
-    if (modelObjectLocked(addr, "LogicalDrive") == nullptr || codes == nullptr) {
+    if (modelObjectLocked(addr, "LogicalDrive") == nullptr || findTaskCodes(type) == nullptr) {
         return false;
     }
     const Progress task(type, TASK_STATE_RUNNING, 0, logicalDriveID);
     editLocked(addr, [task](RaidObject& o) { static_cast<LogicalDrive&>(o).setProgress(task); });
-    RaidEvent record(codes->started, kInformational);
-    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
-    appendLocked(adapterID, record);
+    logTaskLocked(addr, taskRecord(type, TASK_STATE_RUNNING));
     return true;
 }
 
@@ -637,50 +674,17 @@ bool VelmarLib::endTask(uint32_t adapterID, uint32_t logicalDriveID, EnumTaskSta
         return false;
     }
     editLocked(addr, [](RaidObject& o) { static_cast<LogicalDrive&>(o).setProgress(Progress()); });
-    const TaskCodes* codes = findTaskCodes(task.getType());
-    RaidEvent record;
-    if (codes == nullptr) {
-        return true;
-    } else if (end == TASK_STATE_COMPLETED) {
-        record = RaidEvent(codes->completed, kInformational);
-    } else if (end == TASK_STATE_FAILED) {
-        record = RaidEvent(codes->failed, kError);
-    } else if (end == TASK_STATE_STOPPED && codes->stopped != 0) {
-        record = RaidEvent(codes->stopped, kInformational);
-    } else {
-        return true;
+    if (end != TASK_STATE_RUNNING) {
+        logTaskLocked(addr, taskRecord(task.getType(), end));
     }
-    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
-    appendLocked(adapterID, record);
     return true;
 }
 
-bool VelmarLib::addLogicalDrive(uint32_t adapterID, LogicalDrive* drive) {
-    std::unique_ptr<LogicalDrive> owned(drive);
-    std::lock_guard<port::Mutex> lock(mutex_);
-    RaidObject* adapter = modelObjectLocked(
-        objectAddr(adapterID, Addr::kUnset, Addr::kUnset, Addr::kUnset), "Adapter");
-    if (adapter == nullptr || owned == nullptr) {
-        return false;
+void VelmarLib::logTaskLocked(const Addr& addr, std::pair<int, int> codeAndClass) {
+    if (codeAndClass.first != 0) {
+        RaidEvent record(codeAndClass.first, codeAndClass.second);
+        record.set("adapterID", long(addr.getAdapterID()))
+            .set("logicalDriveID", long(addr.getLogicalDriveID()));
+        appendLocked(addr.getAdapterID(), record);
     }
-    const uint32_t logicalDriveID = owned->getLogicalDriveID();
-    adapter->addChild(owned.release());
-    RaidEvent record(346, kInformational);
-    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
-    appendLocked(adapterID, record);
-    return true;
-}
-
-bool VelmarLib::deleteLogicalDrive(uint32_t adapterID, uint32_t logicalDriveID) {
-    std::lock_guard<port::Mutex> lock(mutex_);
-    RaidObject* drive = modelObjectLocked(
-        objectAddr(adapterID, logicalDriveID, Addr::kUnset, Addr::kUnset), "LogicalDrive");
-    if (drive == nullptr) {
-        return false;
-    }
-    delete drive;  // unlinks itself from its parent
-    RaidEvent record(347, kInformational);
-    record.set("adapterID", long(adapterID)).set("logicalDriveID", long(logicalDriveID));
-    appendLocked(adapterID, record);
-    return true;
 }

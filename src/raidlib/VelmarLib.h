@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "port/Mutex.h"
@@ -22,8 +23,24 @@
 #include "raidlib/RaidEvent.h"
 #include "raidlib/System.h"
 
-class Enclosure;
 class LogicalDrive;
+
+// What VelmarLib's change helpers change: each a value of one object, read as a number
+// (a flag as 0 or 1; a presence is 1 while the object is in the model).
+enum class EnumModelAttribute : int {
+    DriveState,            // a physical device's EnumPhysicalDeviceState
+    PfaError,              // a hard drive's predictive-failure flag
+    DrivePresent,          // a hard drive
+    LogicalDriveState,     // EnumLogicalDeviceState
+    LogicalDrivePresent,   // a logical drive
+    FanStatus,             // an enclosure's SAF-TE fan `index`: EnumSAFTEFanStatusCodes
+    PowerSupplyStatus,     // SAF-TE power supply `index`: EnumSAFTEPowerSupplyStatusCodes
+    EnclosureTemperature,  // the SAF-TE temperature out of range
+    EnclosurePresent,      // an enclosure
+    BatteryStatus,         // a controller's EnumBatteryStatus
+    BatteryTempWarning,    // its battery temperature warning
+    AdapterStatus,         // its EnumControllerStatus
+};
 
 class TLX_EXPORT VelmarLib : public BrixLibPlugin {
 public:
@@ -121,6 +138,18 @@ public:
     bool addLogicalDrive(uint32_t adapterID, LogicalDrive* drive);
     bool deleteLogicalDrive(uint32_t adapterID, uint32_t logicalDriveID);
 
+    // What the change helpers above change (see EnumModelAttribute).
+    using Attribute = EnumModelAttribute;
+    // Gives the object at addr that value of the attribute (index: the fan or power supply)
+    // as the helpers above do: in the model now, in the current tree at the monitor's next
+    // library call, and logs the record a controller logs for that change (a presence only
+    // goes to 0 here: the object leaves the model). False, changing nothing, when the model
+    // has no such object or the object lacks the attribute.
+    bool changeAttribute(Attribute attribute, const Addr& addr, unsigned index, int value);
+    // The same on any object (of a model or not), without logging or locking; false when
+    // the object lacks the attribute (a presence here is only ever 1).
+    static bool setAttribute(RaidObject& object, Attribute attribute, unsigned index, int value);
+
 private:
     struct TLX_LOCAL LoggedRecord {
         RaidEvent record;
@@ -142,8 +171,12 @@ private:
         Addr addr;
         std::function<void(RaidObject&)> edit;
     };
-    // The enclosure of the model at that address; null when there is none. Holds no lock.
-    Enclosure* modelEnclosure(uint32_t adapterID, uint32_t channelID, uint32_t deviceID) const;
+    // Logs the record (if any) that the controller logs when object's attribute goes from
+    // before to after; index names the fan or power supply.
+    // Logs the record of that code and class (code 0: none) for the logical drive at addr.
+    void logTaskLocked(const Addr& addr, std::pair<int, int> codeAndClass);
+    void logChangeLocked(Attribute attribute, const RaidObject& object, unsigned index, int before,
+                         int after);
 
     mutable port::Mutex mutex_;
     std::unique_ptr<System> model_;

@@ -14,6 +14,7 @@
 #include "raidlib/FilterCollection.h"
 #include "raidlib/HardDrive.h"
 #include "raidlib/LogicalDrive.h"
+#include "raidlib/ModelBuilder.h"
 #include "raidlib/OmdiAdapter.h"
 #include "raidlib/PellAdapter.h"
 #include "raidlib/PellBasicLogicalDrive.h"

@@ -52,7 +52,7 @@ protected:
 
         // Controller 0 (Pell): two channels with drives and an enclosure each, listed so that a
         // lookup by position would find other objects; logical drives 0 and 1.
-        TreeBuilder tree(lib.getHardwareModel());
+        ModelBuilder tree(lib.getHardwareModel());
         Adapter* a0 = tree.adapter(0, "A0");
         Channel* c0 = tree.channel(a0, 0);
         Channel* c1 = tree.channel(a0, 1);
@@ -64,13 +64,10 @@ protected:
         tree.logicalDrive(a0, 1, LD_STATE_OKAY, RAID_LEVEL_1, 2252800)  // 1100 MB in blocks
             ->setSubState(LD_SUB_STATE_QUICK_INIT);
         // Controller 3 (Omdi, megabytes) and 7; controller 5 only in the previous tree.
-        Adapter* a3 = tree.adapter(3, "A3", TreeBuilder::Family::Omdi);
+        Adapter* a3 = tree.adapter(3, "A3", ModelBuilder::Family::Omdi);
         tree.logicalDrive(a3, 1, LD_STATE_OKAY, RAID_LEVEL_UNKNOWN, 1100);
         Adapter* a5 = tree.adapter(5, "A5");
-        Adapter* a7 = tree.adapter(7, "A7");
-        a7->setBiosVersion("B1");
-        a7->setFirmwareVersion("F2");
-        a7->setDeviceDriverVersion("D3");
+        tree.versions(tree.adapter(7, "A7"), "B1", "F2", "D3");
         lib.getNewSystem();
         delete a5;
         lib.getNewSystem();

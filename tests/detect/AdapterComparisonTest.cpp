@@ -75,16 +75,12 @@ const std::map<std::string, Raised> kRaised = {
 // clang-format on
 
 Adapter* shaped(System& system, const State& state, unsigned extras) {
-    TreeBuilder build(&system);
+    ModelBuilder build(&system);
     Adapter* a = build.adapter(4, "A4");
-    a->setAdapterStatus(static_cast<EnumControllerStatus>(state.status));
-    a->setBatStatus(static_cast<EnumBatteryStatus>(state.battery));
-    a->setBatTempWarning(state.warning);
-    a->setBiosVersion("B1");
-    a->setFirmwareVersion("F2");
-    a->setDeviceDriverVersion("D3");
-    a->setHSThresholdHi(70);
-    a->setHSTemperature(extras & kHeatAt ? 70 : extras & kHeatBelow ? 69 : 90);
+    build.status(a, static_cast<EnumControllerStatus>(state.status));
+    build.battery(a, static_cast<EnumBatteryStatus>(state.battery), state.warning);
+    build.versions(a, "B1", "F2", "D3");
+    build.temperature(a, extras & kHeatAt ? 70 : extras & kHeatBelow ? 69 : 90, 70);
     a->setFeature(FEATURE_HEAT_SINK_TEMPERATURE, extras & (kHeatAt | kHeatBelow) ? 1 : 0);
     a->setVersionMatchStatus(extras & kMismatch ? CODE_VERSION_MISMATCH : CODE_VERSION_MATCH);
     build.logicalDrive(a, 0)->setBadBlockCount(extras & kBadBlocks ? 3 : 0);

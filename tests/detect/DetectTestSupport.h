@@ -11,7 +11,6 @@
 #include "monitor/BaseRaidMonitor.h"
 #include "raidlib/raidlib.h"
 #include "support/TestHome.h"
-#include "support/TreeBuilder.h"
 
 // "code tType oObject" then the set IDs ("A0C1D3L1R0"), lun, fan and power supply, the non-empty
 // texts (serial, fru, hd serial, enclosure model, identifier), "| text".

@@ -108,7 +108,7 @@ protected:
             monitor.isTimeToReportCriticalLogicalDrives();
             const auto model = [&](const std::vector<Entry>& entries, bool current) {
                 lib.setHardwareModel(nullptr);
-                TreeBuilder build(lib.getHardwareModel());
+                ModelBuilder build(lib.getHardwareModel());
                 Adapter* adapter = build.adapter(0, "A1");
                 adapter->setLimit(LIMIT_MAX_LOGICAL_DRIVES, 7);
                 shape(build, adapter, build.channel(adapter, 0), entries, current);
@@ -165,7 +165,7 @@ struct Drive {
     const char* model = nullptr;
 };
 
-void shape(TreeBuilder& build, Adapter*, Channel* channel, const std::vector<Drive>& drives,
+void shape(ModelBuilder& build, Adapter*, Channel* channel, const std::vector<Drive>& drives,
            bool current) {
     for (const Drive& d : drives) {
         HardDrive* drive =
@@ -217,7 +217,8 @@ struct Logical {
     uint32_t adapter = 0;
 };
 
-void shape(TreeBuilder& build, Adapter* first, Channel*, const std::vector<Logical>& drives, bool) {
+void shape(ModelBuilder& build, Adapter* first, Channel*, const std::vector<Logical>& drives,
+           bool) {
     Adapter* second = nullptr;
     for (const Logical& l : drives) {
         second = l.adapter == 0 || second != nullptr ? second : build.adapter(1, "B2");

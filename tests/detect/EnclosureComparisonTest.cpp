@@ -72,7 +72,7 @@ protected:
             if (op == "fans") enclosure->getSafteConfig()->setFanCount(static_cast<uint16_t>(v));
             if (op == "valid") enclosure->setSafteDataValid(v != 0);
             if (op == "rm") lib.removeEnclosure(a, ch, dev);
-            if (op == "add") TreeBuilder(nullptr).enclosure(dynamic_cast<Channel*>(model->getObject(a, U, U, ch, U)), dev, i, v)->setFruNumber("FRU-" + device);
+            if (op == "add") ModelBuilder(nullptr).enclosure(dynamic_cast<Channel*>(model->getObject(a, U, U, ch, U)), dev, i, v)->setFruNumber("FRU-" + device);
             if (op == "renumber") lib.renumberAdapter(a, ++adapterID);
             // clang-format on
         }
@@ -85,7 +85,7 @@ protected:
     std::vector<std::string> run(const std::string& before, const std::string& after, bool check) {
         lib.setHardwareModel(nullptr);
         adapterID = 0;
-        TreeBuilder build(lib.getHardwareModel());
+        ModelBuilder build(lib.getHardwareModel());
         Adapter* adapter = build.adapter(0, "S0");
         build.channel(adapter, 0);
         build.channel(adapter, 1);

@@ -8,14 +8,14 @@
 
 namespace {
 
-// Controller 0 as TreeBuilder describes it: serial "A0", slot unknown.
+// Controller 0 as ModelBuilder describes it: serial "A0", slot unknown.
 const std::string A = "C2(1| VELMAR RAID Controller #A0|Unknown)";
 
 // One controller with a drive of every naming form. SATA channels 1, 2, 3 have 4 ports each;
 // the enclosures sit on channel 7, the invalid one first.
 struct Tree {
     System system;
-    TreeBuilder b{&system};
+    ModelBuilder b{&system};
     Adapter* a = b.adapter(0, "A0");
     Adapter* bare = b.adapter(2, "");
     HardDrive* sas = b.drive(b.channel(a, 0, CHANNEL_TYPE_SAS), 0);
@@ -41,8 +41,7 @@ struct Tree {
         bare->setDeviceVendor("");
         bare->setDeviceName("");
         bare->setPhysicalSlot(7);
-        sas->setWWN0(0x12345678);
-        sas->setWWN1(0x9ABCDEF0);
+        b.wwn(sas, "78563412F0DEBC9A");
         invalid->setSafteDataValid(false);
         invalid->setSlotNumberForDeviceID(5, 9);
         valid->setSlotNumberForDeviceID(4, 5);
@@ -99,14 +98,14 @@ TEST_F(DetectTest, Names) {
 }
 
 TEST_F(DetectTest, SizesLevelsAndQuickInit) {
-    using F = TreeBuilder::Family;
+    using F = ModelBuilder::Family;
     // clang-format off
     const struct { F family; uint64_t space; const char* expected; } kSizes[] = {
         {F::Pell, 3u << 20, "1.50 GB"}, {F::Pell, 2202010, "1.05 GB"}, {F::Pell, 4192207, "2.00 GB"}, {F::Omdi, 2600, "2.54 GB"},
         {F::Omdi, 10, "0.01 GB"}, {F::Omdi, 1ull << 40, "1073741824.00 GB"}, {F::Plain, 4096, "0.00 GB"}};
     // clang-format on
     System system;
-    TreeBuilder build(&system);
+    ModelBuilder build(&system);
     for (const auto& c : kSizes) {
         Adapter* adapter = build.adapter(1, "", c.family);
         EXPECT_EQ(
@@ -135,14 +134,14 @@ TEST_F(DetectTest, SizesLevelsAndQuickInit) {
 
 // The library is asked for the tasks at the object's address; a drive only in state 0.
 TEST_F(DetectTest, TaskQueries) {
-    TreeBuilder build(lib.getHardwareModel());
+    ModelBuilder build(lib.getHardwareModel());
     Adapter* adapter = build.adapter(1, "A1");
     Channel* channel = build.channel(adapter, 0);
     const Progress clear(TASK_TYPE_CLEAR, TASK_STATE_RUNNING, 5, Addr::kUnset);
     build.drive(channel, 0, PD_STATE_READY)->setProgress(clear);
     build.drive(channel, 1, PD_STATE_ONLINE)->setProgress(clear);
     build.drive(channel, 2, PD_STATE_READY);
-    TreeBuilder::task(build.logicalDrive(adapter, 0), TASK_TYPE_VERIFY, TASK_STATE_RUNNING);
+    build.task(build.logicalDrive(adapter, 0), TASK_TYPE_VERIFY, TASK_STATE_RUNNING);
     build.logicalDrive(adapter, 1);
     std::vector<RaidObject*> list;
     lib.getNewSystem()->getChildren(list, nullptr, true, true);
@@ -160,14 +159,14 @@ TEST_F(DetectTest, TaskQueries) {
 // One event per drive on the SAS channels, in list order.
 TEST_F(DetectTest, SASDriveMap) {
     System system;
-    TreeBuilder b(&system);
+    ModelBuilder b(&system);
     Adapter* mixed = b.adapter(2, "S2");  // controller number 3
     b.drive(b.channel(mixed, 1), 3);
     b.drive(b.sataChannel(mixed, 2, 4), 0);
     Channel* sas = b.channel(mixed, 0, CHANNEL_TYPE_SAS);
     HardDrive* first = b.drive(sas, 0);
-    first->setFruNumber("F9");
-    first->setWWN0(0x01020304);
+    b.fru(first, "F9");
+    b.wwn(first, "0403020100000000");
     b.drive(sas, 5);
     b.enclosure(sas, 8);
     b.drive(b.channel(mixed, 6, CHANNEL_TYPE_SAS), 1);

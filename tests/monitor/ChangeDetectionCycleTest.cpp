@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "MonitorTestSupport.h"
-#include "support/TreeBuilder.h"
+#include "raidlib/ModelBuilder.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ protected:
     // The hardware: controllers with IDs 0.. and these serial numbers.
     void install(const std::vector<std::string>& serials) {
         lib.setHardwareModel(nullptr);
-        TreeBuilder tree(lib.getHardwareModel());
+        ModelBuilder tree(lib.getHardwareModel());
         for (size_t i = 0; i < serials.size(); ++i) {
             tree.adapter(static_cast<uint32_t>(i), serials[i]);
         }

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "monitor/MonitorTestSupport.h"
+#include "raidlib/ModelBuilder.h"
 #include "support/FaultyFileOps.h"
-#include "support/TreeBuilder.h"
 
 namespace fs = std::filesystem;
 
@@ -36,7 +36,7 @@ protected:
 // place, and the rename before the directory's sync.
 TEST_F(FileFaultsTest, InjectedWriteFailuresKeepTheOldSnapshot) {
     const std::string kOld = "<System>\n    <Controller controllerID=\"7\"/>\n</System>\n";
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     const std::string tmp = "TLXVLConfig.xml.tmp";
     // clang-format off
     const struct { const char* name; std::vector<Fault> faults; } kCases[] = {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "MonitorTestSupport.h"
-#include "support/TreeBuilder.h"
+#include "raidlib/ModelBuilder.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ bool eventually(Condition condition) {
 }
 
 TEST_F(MonitorLoopTest, HostPullsWhileTheLoopProducesAndAnotherThreadStops) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     writeFile("TLXConfig.ini", "tlx.eventQueueSize=100000\ntlx.debugMask=2\n");
     TestVelmarMonitor monitor(&lib);
     constexpr int kEvents = 3000;
@@ -91,7 +91,7 @@ TEST_F(MonitorLoopTest, HostPullsWhileTheLoopProducesAndAnotherThreadStops) {
 }
 
 TEST_F(MonitorLoopTest, StopDuringTheWaitEndsItAtOnceWithoutFurtherLibraryCalls) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     TestVelmarMonitor monitor(&lib);
     monitor.setPollingRate(3600);
     clock.blockFrom = 2000;
@@ -111,7 +111,7 @@ TEST_F(MonitorLoopTest, StopDuringTheWaitEndsItAtOnceWithoutFurtherLibraryCalls)
 }
 
 TEST_F(MonitorLoopTest, StartAfterStopWaitsForTheEndingLoopSoTwoLoopsNeverRun) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     TestVelmarMonitor monitor(&lib);
     std::atomic<bool> inCall{false}, release{false};
     lib.rewrite = [&](uint32_t, char**) {
@@ -140,7 +140,7 @@ TEST_F(MonitorLoopTest, StartAfterStopWaitsForTheEndingLoopSoTwoLoopsNeverRun) {
 }
 
 TEST_F(MonitorLoopTest, DestroyingRightAfterStopWaitsForTheLoopToLeaveTheLibrary) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     auto monitor = std::make_unique<TestVelmarMonitor>(&lib);
     std::atomic<bool> inCall{false}, release{false};
     lib.rewrite = [&](uint32_t, char**) {
@@ -167,9 +167,9 @@ TEST_F(MonitorLoopTest, DestroyingRightAfterStopWaitsForTheLoopToLeaveTheLibrary
 TEST_F(MonitorLoopTest, HostDriveMapWhileTheLoopLooksUpTexts) {
     installShippedCatalog();
     writeFile("TLXConfig.ini", "tlx.eventQueueSize=100000\ntlx.debugMask=2\n");
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     System hostTree, loopTree;  // the host's SAS drives; the loop names a SATA drive
-    TreeBuilder host(&hostTree), other(&loopTree);
+    ModelBuilder host(&hostTree), other(&loopTree);
     Adapter* adapter = host.adapter(1, "H1");
     Channel* sas = host.channel(adapter, 0, CHANNEL_TYPE_SAS);
     host.drive(sas, 0)->setFruNumber("F0");

@@ -16,8 +16,8 @@
 
 #include "monitor/MonitorTestSupport.h"
 #include "port/DebugMask.h"
+#include "raidlib/ModelBuilder.h"
 #include "support/FaultyFileOps.h"
-#include "support/TreeBuilder.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ TEST_F(MonitorLoopTest, SettingsAreParsedStrictly) {
 // The next record number comes from the last record's own eventNumber attribute, never from
 // a text value that happens to hold the word.
 TEST_F(MonitorLoopTest, ARecordTextCannotMoveTheNextRecordNumber) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     lib.appendEvent(0, RaidEvent(401, 4));
     const char* const kTexts[] = {
         "<RaidEvent eventNumber=\"5\" FRU=\"eventNumber= 4000000000\"/>\n",
@@ -79,7 +79,7 @@ TEST_F(MonitorLoopTest, ARecordTextCannotMoveTheNextRecordNumber) {
 // A stop() while one controller is asked for its records ends the poll there: the next
 // controller is not asked.
 TEST_F(MonitorLoopTest, StopWithinAPollAsksNoFurtherController) {
-    TreeBuilder tree(lib.getHardwareModel());
+    ModelBuilder tree(lib.getHardwareModel());
     tree.adapter(0, "A0");
     tree.adapter(1, "A1");
     TestVelmarMonitor monitor(&lib);
@@ -92,7 +92,7 @@ TEST_F(MonitorLoopTest, StopWithinAPollAsksNoFurtherController) {
 // through a host's own run() with polling enabled: its waits last their time (fake time
 // moves by the three one-second waits) instead of ending at once.
 TEST_F(MonitorLoopTest, ANewRunClearsTheSignalOfAnEarlierStop) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     TestVelmarMonitor monitor(&lib);
     for (const bool hostRun : {false, true}) {
         monitor.stop();
@@ -117,7 +117,7 @@ TEST_F(MonitorLoopTest, ANewRunClearsTheSignalOfAnEarlierStop) {
 // A controller without new records answers with a null text: a trace line (see
 // VelmarMonitorTest), neither an error nor an event log line at every poll.
 TEST_F(MonitorLoopTest, AQuietControllerWritesNoErrorLine) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     writeSnapshotOfHardware();
     for (const char* level : {"0", "1"}) {
         writeFile("TLXConfig.ini", std::string("tlx.debugMask=") + level + "\n");

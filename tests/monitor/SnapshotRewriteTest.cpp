@@ -9,12 +9,12 @@
 
 #include "MonitorTestSupport.h"
 #include "port/FileSystem.h"
-#include "support/TreeBuilder.h"
+#include "raidlib/ModelBuilder.h"
 
 namespace {
 
 TEST_F(MonitorLoopTest, FifthPollWritesOnlyAChangedOrMissingSnapshot) {
-    TreeBuilder tree(lib.getHardwareModel());
+    ModelBuilder tree(lib.getHardwareModel());
     tree.drive(tree.channel(tree.adapter(0, "S0"), 0), 1);
     TestVelmarMonitor monitor(&lib);
     const std::string file = path("TLXVLConfig.xml");

@@ -10,7 +10,6 @@
 
 #include "MonitorTestSupport.h"
 #include "raidlib/raidlib.h"
-#include "support/TreeBuilder.h"
 
 namespace {
 
@@ -47,7 +46,7 @@ protected:
     }
     void install(const Layout& layout, const std::vector<Task>& tasks, uint32_t drives = 3) {
         auto* system = new System();
-        TreeBuilder tree(system);
+        ModelBuilder tree(system);
         for (const auto& [id, serial] : layout) {
             Adapter* adapter = tree.adapter(id, serial);
             for (uint32_t d = 0; d < drives; ++d) {
@@ -183,7 +182,7 @@ TEST_F(TaskTrackingTest, Raid5EOverrideAppliesToItsOwnDriveOnly) {
 
 TEST_F(TaskTrackingTest, PercentagesPerControllerAndTask) {
     System system;
-    TreeBuilder tree(&system);
+    ModelBuilder tree(&system);
     Adapter* adapters[] = {tree.adapter(0, "A0"), tree.adapter(1, "A1")};
     // clang-format off
     struct Step { uint32_t adapter; EnumTaskType type; uint32_t drive, percent; EnumTaskState state = RUN; };

@@ -12,7 +12,7 @@
 
 #include "MonitorTestSupport.h"
 #include "port/DebugMask.h"
-#include "support/TreeBuilder.h"
+#include "raidlib/ModelBuilder.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ TEST_F(MonitorLoopTest, WithoutControllersRaisesEvent201AndIdlesUntilStopped) {
 // Controllers number their records independently. A polling rate below one second still
 // waits a second between polls.
 TEST_F(MonitorLoopTest, EachControllerIsAskedFromItsOwnNextNumber) {
-    TreeBuilder tree(lib.getHardwareModel());
+    ModelBuilder tree(lib.getHardwareModel());
     tree.adapter(0, "A0");
     tree.adapter(1, "A1");
     writeSnapshotOfHardware();  // a quiet start: the stored configuration is the hardware's
@@ -103,7 +103,7 @@ TEST_F(MonitorLoopTest, EachControllerIsAskedFromItsOwnNextNumber) {
 
 // The last record number is read as unsigned 32-bit; texts without one do not move it.
 TEST_F(MonitorLoopTest, EventNumbersAreReadUnsignedAndOddTextsAreIgnored) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     appendRecords(lib, 0, 1);
     const char* const kTexts[] = {
         "<RaidEvent eventCode=\"500\"/>",           // no "eventNumber"
@@ -130,7 +130,7 @@ TEST_F(MonitorLoopTest, EventNumbersAreReadUnsignedAndOddTextsAreIgnored) {
 // Malformed text of one controller is covered with the translation; here its library call
 // throws: the controller is asked from the same number again and the others go on.
 TEST_F(MonitorLoopTest, AControllerWhoseEventsCannotBeReadDoesNotStopTheOthers) {
-    TreeBuilder tree(lib.getHardwareModel());
+    ModelBuilder tree(lib.getHardwareModel());
     tree.adapter(0, "A0");
     tree.adapter(1, "A1");
     appendRecords(lib, 0, 2);
@@ -152,7 +152,7 @@ TEST_F(MonitorLoopTest, AControllerWhoseEventsCannotBeReadDoesNotStopTheOthers) 
 }
 
 TEST_F(MonitorLoopTest, SnapshotAfterEveryFifthPollAndAliveLineAtSixHundredSeconds) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     {
         TestVelmarMonitor monitor(&lib);
         runWaits(monitor, 601);
@@ -176,7 +176,7 @@ TEST_F(MonitorLoopTest, SnapshotAfterEveryFifthPollAndAliveLineAtSixHundredSecon
 }
 
 TEST_F(MonitorLoopTest, SettingsEditedWhileRunningApplyAfterTheNextPoll) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     TestVelmarMonitor monitor(&lib);
     std::vector<std::pair<int, uint32_t>> seen;  // queue limit and mask at each wait
     clock.onWait = [&](long) {

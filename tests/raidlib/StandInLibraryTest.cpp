@@ -1,13 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "raidlib/raidlib.h"
-#include "support/TreeBuilder.h"
 
 namespace {
 
@@ -17,12 +19,25 @@ Addr at(uint32_t adapter, uint32_t logical, uint32_t channel, uint32_t device, u
     return Addr(adapter, array, logical, channel, device, Addr::kUnsetChunk, U, U);
 }
 
+// Controller 0's records: "code/class" then the first letter and value of each ID named.
+std::string logged(const VelmarLib& lib) {
+    std::string text;
+    for (const RaidEvent& r : lib.getEventLog(0)) {
+        text += (text.empty() ? "" : " ") + r.get("eventCode") + "/" + r.get("eventType");
+        for (const char* name : {"FRU", "adapterID", "channelID", "deviceID", "logicalDriveID",
+                                 "fanID", "powerSupplyID"}) {
+            text += r.get(name).empty() ? "" : " " + (name[0] + r.get(name));
+        }
+    }
+    return text;
+}
+
 // The model: controller 0 (Pell) with a SCSI channel 0 (drives 0 and 5, an enclosure 15), a
 // SATA channel 1 (drive 0) and logical drives 0 and 1; controller 1 bare.
 class StandInLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        TreeBuilder build(model_);
+        ModelBuilder build(model_);
         adapter_ = build.adapter(0, "S0");
         scsi_ = build.channel(adapter_, 0);
         d0_ = build.drive(scsi_, 0);
@@ -156,15 +171,13 @@ TEST_F(StandInLibraryTest, RecordsAreNumberedPerControllerAndFilteredByNumberAnd
 // monitor holds the current tree reaches that tree at its next library call (so the snapshot
 // it writes shows the change); an added object waits for the next tree.
 TEST_F(StandInLibraryTest, ModelChangesLogTheirRecordAndReachTheCurrentTree) {
-    TreeBuilder::task(ld0_, TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 30);
+    ModelBuilder(model_).task(ld0_, TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 30);
     System* current = lib_.getNewSystem();
-    for (auto state : {PD_STATE_DEFUNCT, PD_STATE_DEFUNCT, PD_STATE_ONLINE, PD_STATE_DEFUNCT}) {
-        ASSERT_TRUE(lib_.setDriveState(0, 0, 5, state));  // the second changes nothing
-    }
+    ASSERT_TRUE(lib_.setDriveState(0, 0, 5, PD_STATE_DEFUNCT));
     ASSERT_TRUE(lib_.setLogicalDriveState(0, 0, LD_STATE_CRITICAL));
     ASSERT_TRUE(lib_.setFanStatus(0, 0, 15, 1, SAFTE_FAN_MALFUNCTIONING));
     EXPECT_FALSE(lib_.setDriveState(0, 0, 9, PD_STATE_DEFUNCT));
-    TreeBuilder(model_).drive(scsi_, 7);
+    ModelBuilder(model_).drive(scsi_, 7);
 
     // Number, code and object ID of each record.
     std::string log;
@@ -172,7 +185,7 @@ TEST_F(StandInLibraryTest, ModelChangesLogTheirRecordAndReachTheCurrentTree) {
         log += std::to_string(r.getEventNumber()) + ":" + r.get("eventCode") + "@" +
                r.get("deviceID") + r.get("logicalDriveID") + r.get("fanID") + " ";
     }
-    EXPECT_EQ(log, "1:401@5 2:403@5 3:401@5 4:301@0 5:504@1 ");
+    EXPECT_EQ(log, "1:401@5 2:301@0 3:504@1 ");
     auto* drive = static_cast<HardDrive*>(current->getObject(at(0, U, 0, 5)));
     EXPECT_EQ(PD_STATE_ONLINE, drive->getState());  // not before the monitor's next call
     ASSERT_EQ(current, lib_.getCurrentSystem());
@@ -189,6 +202,139 @@ TEST_F(StandInLibraryTest, ModelChangesLogTheirRecordAndReachTheCurrentTree) {
     EXPECT_EQ(0, none.getProgressCount());
     EXPECT_EQ(nullptr, current->getObject(at(0, U, 0, 7)));
     EXPECT_NE(nullptr, lib_.getNewSystem()->getObject(at(0, U, 0, 7)));
+}
+
+// Every rule of the records a controller logs for a change: each row changes one attribute
+// of a fresh model from `before` to `after` and names the record logged ("" for none).
+TEST(ModelChangeRecords, EachChangeLogsItsControllersRecord) {
+    using A = EnumModelAttribute;
+    struct Row {
+        A attribute;
+        int before, after;
+        const char* fru;
+        const char* record;  // code/class, then the named IDs
+    };
+    // clang-format off
+    const Row kRows[] = {
+        {A::DriveState, PD_STATE_ONLINE, PD_STATE_DEFUNCT, "", "401/4 a0 c0 d5"},
+        {A::DriveState, PD_STATE_READY, PD_STATE_DEFUNCT, "77", "404/4 F77 a0 c0 d5"},
+        {A::DriveState, PD_STATE_DEFUNCT, PD_STATE_REBUILDING, "77", "403/1 a0 c0 d5"},
+        {A::DriveState, PD_STATE_DEFUNCT, PD_STATE_DEFUNCT, "", ""},
+        {A::DriveState, PD_STATE_ONLINE, PD_STATE_HOT_SPARE, "", ""},
+        {A::PfaError, 0, 1, "", "402/2 a0 c0 d5"},        {A::PfaError, 0, 1, "77", "405/2 F77 a0 c0 d5"},
+        {A::PfaError, 1, 0, "77", ""},                  {A::DrivePresent, 1, 0, "77", "408/1 a0 c0 d5"},
+        {A::LogicalDriveState, LD_STATE_OKAY, LD_STATE_OFFLINE, "", "303/4 a0 l0"},
+        {A::LogicalDriveState, LD_STATE_CRITICAL, LD_STATE_OFFLINE, "", "303/4 a0 l0"},
+        {A::LogicalDriveState, LD_STATE_OKAY, LD_STATE_CRITICAL_HIDDEN, "", "301/2 a0 l0"},
+        {A::LogicalDriveState, LD_STATE_CRITICAL, LD_STATE_DEGRADED, "", ""},
+        {A::LogicalDriveState, LD_STATE_DEGRADED, LD_STATE_OKAY, "", "345/1 a0 l0"},
+        {A::LogicalDriveState, LD_STATE_OKAY, LD_STATE_RECOVERING, "", ""},
+        {A::LogicalDrivePresent, 1, 0, "", "347/1 a0 l0"}, {A::LogicalDrivePresent, 0, 1, "", "346/1 a0 l1"},
+        {A::FanStatus, SAFTE_FAN_OPERATIONAL, SAFTE_FAN_MALFUNCTIONING, "", "504/4 a0 c0 f1"},
+        {A::FanStatus, SAFTE_FAN_NOT_INSTALLED, SAFTE_FAN_MALFUNCTIONING, "", "504/4 a0 c0 f1"},
+        {A::FanStatus, SAFTE_FAN_MALFUNCTIONING, SAFTE_FAN_NOT_INSTALLED, "", "506/2 a0 c0 f1"},
+        {A::FanStatus, SAFTE_FAN_MALFUNCTIONING, SAFTE_FAN_OPERATIONAL, "", "503/1 a0 c0 f1"},
+        {A::FanStatus, SAFTE_FAN_NOT_INSTALLED, SAFTE_FAN_OPERATIONAL, "", "503/1 a0 c0 f1"},
+        {A::FanStatus, SAFTE_FAN_UNKNOWN, SAFTE_FAN_OPERATIONAL, "", ""},
+        {A::PowerSupplyStatus, SAFTE_PS_OPERATIONAL_ON, SAFTE_PS_MALFUNCTIONING_OFF, "", "510/4 a0 c0 p1"},
+        {A::PowerSupplyStatus, SAFTE_PS_MALFUNCTIONING_ON, SAFTE_PS_MALFUNCTIONING_OFF, "", ""},
+        {A::PowerSupplyStatus, SAFTE_PS_MALFUNCTIONING_ON, SAFTE_PS_NOT_PRESENT, "", "512/2 a0 c0 p1"},
+        {A::PowerSupplyStatus, SAFTE_PS_MALFUNCTIONING_ON, SAFTE_PS_PRESENT, "", "509/1 a0 c0 p1"},
+        {A::PowerSupplyStatus, SAFTE_PS_NOT_PRESENT, SAFTE_PS_OPERATIONAL_OFF, "", "511/1 a0 c0 p1"},
+        {A::PowerSupplyStatus, SAFTE_PS_OPERATIONAL_ON, SAFTE_PS_OPERATIONAL_OFF, "", ""},
+        {A::EnclosureTemperature, 0, 1, "", "508/4 a0 c0"}, {A::EnclosureTemperature, 1, 0, "", "507/1 a0 c0"},
+        {A::EnclosurePresent, 1, 0, "", "502/4 a0 c0"},
+        {A::BatteryStatus, BATTERY_STATUS_OK, BATTERY_STATUS_NEW, "", "203/4 a0"},
+        {A::BatteryStatus, BATTERY_STATUS_OK, BATTERY_STATUS_LOW, "", "214/2 a0"},
+        {A::BatteryStatus, BATTERY_STATUS_LOW, BATTERY_STATUS_FULLY_CHARGED, "", "217/1 a0"},
+        {A::BatteryStatus, BATTERY_STATUS_OK, BATTERY_STATUS_FULLY_CHARGED, "", ""},
+        {A::BatteryStatus, BATTERY_STATUS_OK, BATTERY_STATUS_CHARGING, "", ""},
+        {A::BatteryTempWarning, 0, 1, "", "211/2 a0"},      {A::BatteryTempWarning, 1, 0, "", "216/1 a0"},
+        {A::AdapterStatus, CONTROLLER_STATUS_OKAY, CONTROLLER_STATUS_FAILED, "", "202/4 a0"},
+        {A::AdapterStatus, CONTROLLER_STATUS_FAILED, CONTROLLER_STATUS_DEGRADED, "", "299/1 a0"},
+        {A::AdapterStatus, CONTROLLER_STATUS_FAILED, CONTROLLER_STATUS_FAILED, "", ""},
+    };
+    // clang-format on
+    for (const Row& row : kRows) {
+        VelmarLib lib;
+        ModelBuilder build(lib.getHardwareModel());
+        Adapter* adapter = build.adapter(0);
+        Channel* channel = build.channel(adapter, 0);
+        HardDrive* drive = build.drive(channel, 5);
+        build.fru(drive, row.fru);
+        RaidObject* objects[] = {drive, build.enclosure(channel, 15),
+                                 build.logicalDrive(adapter, 0), adapter};
+        if (row.attribute == A::LogicalDrivePresent && row.after == 1) {
+            ModelBuilder(lib).add(adapter, build.logicalDrive(nullptr, 1));
+        } else {  // the first object with the attribute, given its value before
+            auto* object = std::find_if(std::begin(objects), std::end(objects), [&](auto* o) {
+                return VelmarLib::setAttribute(*o, row.attribute, 1, row.before);
+            });
+            ASSERT_NE(object, std::end(objects)) << row.record;
+            EXPECT_TRUE(lib.changeAttribute(row.attribute, (*object)->getAddr(), 1, row.after));
+        }
+        EXPECT_EQ(logged(lib), row.record)
+            << static_cast<int>(row.attribute) << ": " << row.before << " -> " << row.after;
+    }
+}
+
+// A task's start and end records by its type and the state it ends in.
+TEST(ModelChangeRecords, ATaskLogsItsStartAndEnd) {
+    const std::tuple<EnumTaskType, EnumTaskState, const char*> kRows[] = {
+        {TASK_TYPE_REBUILD, TASK_STATE_STOPPED, "304/1 a0 l2 349/1 a0 l2"},
+        {TASK_TYPE_MIGRATION, TASK_STATE_STOPPED, "310/1 a0 l2"},
+        {TASK_TYPE_COPY_BACK, TASK_STATE_COMPLETED, "340/1 a0 l2 339/1 a0 l2"},
+        {TASK_TYPE_QUICK_INIT, TASK_STATE_FAILED, "342/1 a0 l2 344/4 a0 l2"},
+        {TASK_TYPE_SYNC_NO_FIX, TASK_STATE_PAUSED, "307/1 a0 l2"},
+        {TASK_TYPE_MEDIA_SCAN, TASK_STATE_COMPLETED, ""},  // no codes: no task started
+    };
+    for (const auto& [type, end, records] : kRows) {
+        VelmarLib lib;
+        ModelBuilder build(lib.getHardwareModel());
+        build.logicalDrive(build.adapter(0), 2);
+        const bool started = lib.startTask(0, 2, type);
+        EXPECT_EQ(started, lib.endTask(0, 2, end)) << records;
+        EXPECT_EQ(logged(lib), records);
+    }
+}
+
+// A builder over a library logs what the controller logs for its changes and reaches the
+// current tree; over the plain model it changes silently. A replacement takes the old
+// object's place among its siblings.
+TEST(ModelBuilderTest, ChangesThroughALibraryLogAndReplacementsKeepTheirPlace) {
+    VelmarLib lib;
+    ModelBuilder build(lib);
+    Adapter* adapter = build.adapter(0, "S0");
+    Channel* channel = build.channel(adapter, 0);
+    HardDrive* d0 = build.drive(channel, 0);
+    HardDrive* d1 = build.drive(channel, 1);
+    Enclosure* enclosure = build.enclosure(channel, 15, 3);
+    System* current = lib.getNewSystem();
+    build.fan(enclosure, 2, SAFTE_FAN_MALFUNCTIONING);
+    build.pfa(d0, true);
+    build.battery(adapter, BATTERY_STATUS_LOW, true);
+    EXPECT_TRUE(build.remove(d1));
+    auto* added = new LogicalDrive();
+    added->setLogicalDriveID(3);
+    EXPECT_EQ(added, build.add(adapter, added));
+    ModelBuilder(lib.getHardwareModel()).state(d0, PD_STATE_DEFUNCT);
+    HardDrive* fresh = build.replace(d0, build.drive(channel, 0));
+    EXPECT_EQ(nullptr, build.replace(lib.getHardwareModel(), new HardDrive()));  // no parent
+
+    std::string log;
+    for (const RaidEvent& r : lib.getEventLog(0)) {
+        log += r.get("eventCode") + " ";
+    }
+    EXPECT_EQ(log, "504 402 214 211 408 346 ");
+    lib.getCurrentSystem();
+    EXPECT_EQ(SAFTE_FAN_MALFUNCTIONING,
+              static_cast<Enclosure*>(current->getObject(0, U, U, 0, 15))->getFanStatus(2));
+    EXPECT_EQ(fresh, channel->getChild(0));
+    EXPECT_EQ(enclosure, channel->getChild(1));
+    EXPECT_FALSE(build.wwn(fresh, "5000C5001234567G"));
+    EXPECT_TRUE(build.wwn(fresh, "5000C50012345670"));
+    EXPECT_EQ(0x00C50050u, fresh->getWWN0());
+    EXPECT_EQ(0x70563412u, fresh->getWWN1());
 }
 
 // A host thread changes the model (logging a record each time) while the monitor's thread

@@ -15,7 +15,6 @@
 #include "snapshot/TLXSystem.h"
 #include "snapshot/XMLWriter.h"
 #include "support/TestHome.h"
-#include "support/TreeBuilder.h"
 
 #if __has_include(<tinyxml2.h>)
 #include <tinyxml2.h>
@@ -37,7 +36,7 @@ struct SmallTree {
 
     // The serial number and drive model, so a test can put characters to escape in.
     explicit SmallTree(const std::string& serial = "VLM0042", const std::string& model = "DISK-0") {
-        TreeBuilder build(&system);
+        ModelBuilder build(&system);
         adapter = build.adapter(0, serial);
         adapter->setAdapterType(3);
         adapter->setPhysicalSlot(2);

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "port/FileSystem.h"
+#include "raidlib/ModelBuilder.h"
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXSystem.h"
 #include "support/TestHome.h"
-#include "support/TreeBuilder.h"
 
 namespace fs = std::filesystem;
 
@@ -22,7 +22,7 @@ class SnapshotSkipWrite : public TestHome {
 protected:
     void SetUp() override {
         TestHome::SetUp();
-        TreeBuilder tree(&live_);
+        ModelBuilder tree(&live_);
         drive_ = tree.drive(tree.channel(tree.adapter(0, "S0"), 0), 1);
     }
 
@@ -109,7 +109,7 @@ TEST_F(SnapshotSkipWrite, StopAtAnyMomentLeavesTheOldOrTheNewFile) {
     // Large enough that the file is written in several pieces, each after a look at the
     // stop request: 2 controllers of 900 drives, over 600 KiB.
     System big;
-    TreeBuilder tree(&big);
+    ModelBuilder tree(&big);
     for (uint32_t a = 0; a < 2; ++a) {
         Channel* channel = tree.channel(tree.adapter(a, "S" + std::to_string(a)), 0);
         for (uint32_t d = 0; d < 900; ++d) {
