@@ -6,6 +6,7 @@
 
 #include "events/EnumEventType.h"
 #include "port/DebugMask.h"
+#include "port/LogFile.h"
 
 namespace {
 
@@ -20,17 +21,12 @@ int initialEventTypeLevel(int level) {
 
 }  // namespace
 
-void TLXEventCollection::FileCloser::operator()(FILE* file) const {
-    std::fflush(file);
-    std::fclose(file);
-}
-
 TLXEventCollection::TLXEventCollection(const std::string& logPath, int maxSize, int eventTypeLevel)
     : maxSize_(maxSize < kMinMaxSize ? kMinMaxSize : maxSize),
       eventTypeLevel_(initialEventTypeLevel(eventTypeLevel)),
-      logPath_(logPath) {
-    if (!logPath_.empty()) {
-        logFile_.reset(std::fopen(logPath_.c_str(), "a+"));
+      logFile_(std::make_unique<port::LogFile>()) {
+    if (!logPath.empty()) {
+        logFile_->open(logPath);
     }
 }
 
@@ -126,11 +122,10 @@ void TLXEventCollection::removeOldestLocked(int n) {
 }
 
 void TLXEventCollection::writeLogEntry(const TLXEvent& event) {
-    if (!logFile_ || !DebugMask::enabled(DebugMask::kEventLog)) {
+    if (!logFile_->isOpen() || !DebugMask::enabled(DebugMask::kEventLog)) {
         return;
     }
-    std::fprintf(logFile_.get(), "%s\n\n", event.toString().c_str());
-    std::fflush(logFile_.get());
+    logFile_->append(event.toString() + "\n\n");
 }
 
 void TLXEventCollection::setMaxSize(int n) {
@@ -154,4 +149,12 @@ bool TLXEventCollection::setEventTypeLevel(int level) {
     }
     eventTypeLevel_.store(level);
     return true;
+}
+
+void TLXEventCollection::setLogMaxBytes(uint64_t maxBytes) {
+    logFile_->setMaxBytes(maxBytes);
+}
+
+bool TLXEventCollection::reopenLog() {
+    return logFile_->reopen();
 }

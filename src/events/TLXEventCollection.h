@@ -1,11 +1,13 @@
 // The monitor's one event queue: a bounded first-in-first-out queue of TLXEvent copies
 // between the poll loop (producer) and the host's pull calls (consumers), with a severity
 // filter, an overload policy that drops the oldest tenth and leaves a warning in their place,
-// and an append-only event log written at debug levels 1 and 2. Every operation is safe to
-// call from any thread; every change of the queue or its limit is made under one lock.
+// and an append-only event log (size-bounded) written at debug levels 1 and 2. Every
+// operation is safe to call from any thread; every change of the queue or its limit is made
+// under one lock.
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <memory>
@@ -16,6 +18,10 @@
 #include "port/Export.h"
 #include "port/Mutex.h"
 
+namespace port {
+class LogFile;
+}
+
 class TLX_EXPORT TLXEventCollection {
 public:
     // The smallest queue limit; smaller requests are raised to it.
@@ -24,8 +30,8 @@ public:
     static constexpr const char* kOverloadText = "TLX Event queue overload. Discarding events.";
 
     // maxSize below 200 becomes 200; eventTypeLevel outside 5..7 becomes 5. The event log at
-    // logPath is opened for appending unless logPath is empty; if it cannot be opened, events
-    // are simply not logged.
+    // logPath is opened for appending unless logPath is empty, with a bound of 16 MB; while
+    // it cannot be opened (see reopenLog()), events are not logged.
     TLXEventCollection(const std::string& logPath, int maxSize, int eventTypeLevel);
     ~TLXEventCollection();
 
@@ -59,11 +65,13 @@ public:
     bool setEventTypeLevel(int level);
     int getEventTypeLevel() const { return eventTypeLevel_.load(); }
 
-private:
-    struct FileCloser {
-        void operator()(FILE* file) const;
-    };
+    // The size bound of the event log (see port::LogFile); past it the log is moved to
+    // logPath + ".1" and a new one started.
+    void setLogMaxBytes(uint64_t maxBytes);
+    // Tries again to open an event log that could not be opened; true when it is open.
+    bool reopenLog();
 
+private:
     // Drops the n oldest events; the caller holds mutex_.
     void removeOldestLocked(int n);
 
@@ -71,6 +79,5 @@ private:
     int maxSize_;
     mutable port::Mutex mutex_;
     std::atomic<int> eventTypeLevel_;
-    std::string logPath_;
-    std::unique_ptr<FILE, FileCloser> logFile_;
+    std::unique_ptr<port::LogFile> logFile_;
 };

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 
 #include "port/Clock.h"
 #include "port/DebugMask.h"
 #include "port/FileSystem.h"
+#include "port/LogFile.h"
 #include "port/ModuleDirectory.h"
 #include "port/ReadOnlyFile.h"
 #include "raidlib/BrixLibPlugin.h"
@@ -99,8 +101,8 @@ void BaseRaidMonitor::construct(BrixLibPlugin* lib, const std::string& debugLogN
         create_directory();
     }
 
-    const std::string debugLogPath = logDirectory() + orDefault(debugLogName, kDefaultDebugLogName);
-    debugLog = std::fopen(debugLogPath.c_str(), "a+");
+    debugLog = std::make_unique<port::LogFile>();
+    debugLog->open(logDirectory() + orDefault(debugLogName, kDefaultDebugLogName));
 
     if (lib == nullptr) {
         logError(
@@ -118,6 +120,7 @@ void BaseRaidMonitor::construct(BrixLibPlugin* lib, const std::string& debugLogN
 
     events = std::make_unique<TLXEventCollection>(
         logDirectory() + orDefault(eventLogName, kDefaultEventLogName), getEventQueueSize(), 5);
+    events->setLogMaxBytes(logBound());
     configBuilder =
         std::make_unique<TLXConfigBuilder>(tlxPath + orDefault(configName, kDefaultConfigName));
     progress = std::make_unique<TLXProgressCollection>();
@@ -139,11 +142,6 @@ BaseRaidMonitor::~BaseRaidMonitor() {
     events.reset();
     configBuilder.reset();
     progress.reset();
-    if (debugLog != nullptr) {
-        std::fflush(debugLog);
-        std::fclose(debugLog);
-        debugLog = nullptr;
-    }
 }
 
 void BaseRaidMonitor::setTLXPath() {
@@ -151,10 +149,15 @@ void BaseRaidMonitor::setTLXPath() {
 }
 
 void BaseRaidMonitor::create_directory() {
-    switch (port::makeDirectory(tlxPath + kLogDirectoryName)) {
+    const std::string path = tlxPath + kLogDirectoryName;
+    port::FileStat stat;
+    switch (port::makeDirectory(path)) {
         case port::MakeDirectoryResult::Created:
-        case port::MakeDirectoryResult::AlreadyExists:
             logDirStatus = 0;
+            break;
+        case port::MakeDirectoryResult::AlreadyExists:
+            // A plain file of that name cannot hold the logs: they take the fallback too.
+            logDirStatus = port::statFile(path, stat) && stat.directory ? 0 : -1;
             break;
         case port::MakeDirectoryResult::Failed:
             logDirStatus = -1;
@@ -231,9 +234,11 @@ const BaseRaidMonitor::NumberSetting BaseRaidMonitor::kNumberSettings[] = {
     {"tlx.eventQueueSize", 0, 1000000, &BaseRaidMonitor::eventQueueSize},
     {"tlx.debugMask", 0, 2, &BaseRaidMonitor::debugMask},
     {"agent.OSLoggingLevel", 0, 7, &BaseRaidMonitor::eventLogLevel},
+    // Below a page a log would rotate at almost every line.
+    {"tlx.logMaxBytes", 4096, 2147483647, &BaseRaidMonitor::logMaxBytes},
 };
 
-// A missing key (empty text) reads as 0, the default. A value that is not a whole number in
+// A missing key (empty text) and 0 read as 0, the default. A value that is not a whole number in
 // range keeps the current value, with one error line for each new wrong text, not one per
 // reload.
 void BaseRaidMonitor::readNumberSetting(NLSParser& settings, const NumberSetting& setting) {
@@ -243,7 +248,8 @@ void BaseRaidMonitor::readNumberSetting(NLSParser& settings, const NumberSetting
     if (text.empty()) {
         (this->*setting.field).store(0);
         reported.clear();
-    } else if (parseSetting(text, setting.low, setting.high, value)) {
+    } else if (parseSetting(text, setting.low, setting.high, value) ||
+               parseSetting(text, 0, 0, value)) {
         (this->*setting.field).store(value);
         reported.clear();
     } else if (reported != text) {
@@ -256,6 +262,34 @@ void BaseRaidMonitor::readNumberSetting(NLSParser& settings, const NumberSetting
 }
 
 void BaseRaidMonitor::readConfig() {
+    readSettings();
+    maintainLogs();
+}
+
+uint64_t BaseRaidMonitor::logBound() const {
+    const int bound = logMaxBytes.load();
+    return bound > 0 ? static_cast<uint64_t>(bound) : port::LogFile::kDefaultMaxBytes;
+}
+
+// Runs at every reload, so it must stay cheap: one flag per log, and one open attempt for a
+// log that is not open, which heals a log whose directory or disk failed for a while.
+void BaseRaidMonitor::maintainLogs() {
+    const uint64_t bound = logBound();
+    if (debugLog) {
+        debugLog->setMaxBytes(bound);
+        debugLog->reopen();
+    }
+    if (events) {
+        events->setLogMaxBytes(bound);
+        events->reopenLog();
+    }
+}
+
+bool BaseRaidMonitor::isDebugLogWritten() const {
+    return debugLog && debugLog->isWriting();
+}
+
+void BaseRaidMonitor::readSettings() {
     const std::string path = configFilePath();
     if (!canRead(path)) {
         logError(
@@ -380,7 +414,7 @@ std::string BaseRaidMonitor::getLogicalName(LogicalDrive*) {
 }
 
 void BaseRaidMonitor::writeDebugLine(const char* format, va_list args) {
-    if (debugLog == nullptr) {
+    if (!debugLog || !debugLog->isOpen()) {
         return;
     }
     std::string stamp = port::ctimeText(port::Clock::current().now());
@@ -395,8 +429,7 @@ void BaseRaidMonitor::writeDebugLine(const char* format, va_list args) {
     const size_t used = std::min(static_cast<size_t>(head), sizeof line - 1);
     // vsnprintf never writes past the buffer: a longer message is cut.
     std::vsnprintf(line + used, sizeof line - used, format, args);
-    std::fprintf(debugLog, "%s", line);
-    std::fflush(debugLog);
+    debugLog->append(line, std::strlen(line));
 }
 
 void BaseRaidMonitor::logDebugMsg(const char* format, ...) {

@@ -37,6 +37,9 @@ class TLXProgressCollection;
 namespace detect {
 enum class EnclosureUnit;
 }
+namespace port {
+class LogFile;
+}
 
 #if defined(__GNUC__)
 #define TLX_PRINTF_FORMAT(fmt, args) __attribute__((format(printf, fmt, args)))
@@ -95,11 +98,12 @@ public:
     std::string getTLXLogPath() const { return tlxLogPath; }
     void setTLXLogPath(std::string logPath) { tlxLogPath = std::move(logPath); }
     BrixLibPlugin* getPBrixLib() const { return library; }
-    // Creates tlxPath + "kvorlogs"; logDirStatus becomes 0 when it was made or something of
-    // that name is already there, otherwise non-zero.
+    // Creates tlxPath + "kvorlogs"; logDirStatus becomes 0 when it was made or a directory of
+    // that name is already there, otherwise (a plain file of that name included) non-zero.
     void create_directory();
     int getLogDirStatus() const { return logDirStatus; }
-    // Reloads the settings file tlxPath + "TLXConfig.ini" (created empty when missing).
+    // Reloads the settings file tlxPath + "TLXConfig.ini" (created empty when missing), then
+    // gives both logs the bound read and tries once more to open a log that is not open.
     void readConfig();
 
     // Each timer fires on its first call and then once per interval of the time since
@@ -199,6 +203,12 @@ public:
     // Reads the file on every call; any thread may call it.
     bool isCatalogUsable() const;
 
+    // ---- Logs (monitor/BaseRaidMonitor.cpp) ----
+    // True while debug lines reach the debug log: it is open and its last line went in
+    // whole. False after a failed open (tried again at each settings reload) or a failed
+    // write (tried again with the next line). Any thread may call it.
+    bool isDebugLogWritten() const;
+
 protected:
     struct ReportTimer {
         int interval;
@@ -222,7 +232,7 @@ protected:
     std::atomic<bool> stopped{true};
     std::string tlxPath;
     std::string tlxLogPath;
-    FILE* debugLog = nullptr;
+    std::unique_ptr<port::LogFile> debugLog;
     std::atomic<int> pollingRate{5};
     std::atomic<int64_t> myStartTime{0};
     std::atomic<bool> configDirty{true};
@@ -254,6 +264,15 @@ private:
     void readNumberSetting(NLSParser& settings, const NumberSetting& setting);
     // The wrong text last reported per key, so that a wrong value is reported once.
     std::map<std::string, std::string> rejectedSettings;
+
+    // ---- Log upkeep (monitor/BaseRaidMonitor.cpp) ----
+    // "tlx.logMaxBytes": the size bound of each log; 0 (missing) selects 16 MB.
+    std::atomic<int> logMaxBytes{0};
+    uint64_t logBound() const;
+    // The settings file read into the settings members.
+    void readSettings();
+    // Gives both logs the bound and tries once to open a log that is not open.
+    void maintainLogs();
 
     void construct(BrixLibPlugin* lib, const std::string& debugLogName,
                    const std::string& eventLogName, const std::string& configName,

@@ -54,13 +54,24 @@ TEST_F(FrameTest, WhereTheLogsGo) {
     }
     EXPECT_EQ(readFile("kvorlogs/TLXDebug.log"), stamp() + "made\n" + stamp() + "existing\n");
     EXPECT_FALSE(readFile("kvorlogs/TLXEvents.log").empty());
-    // Creation fails for another reason: both logs go straight into the module's folder.
-    FaultyFileOps refused({{FileOp::MakeDirectory, "kvorlogs", EACCES}});
-    FrameMonitor frame(&lib, "", "", "");
-    EXPECT_NE(frame.getLogDirStatus(), 0);
-    frame.logDebugMsg("beside");
-    EXPECT_EQ(readFile("TLXDebug.log"), stamp() + "beside");
-    EXPECT_TRUE(exists("TLXEvents.log"));
+    // No directory can be had, because its creation fails or a plain file has the name:
+    // both logs go straight into the module's folder.
+    for (const bool plainFile : {false, true}) {
+        for (const char* name : {"kvorlogs", "TLXDebug.log", "TLXEvents.log"}) {
+            fs::remove_all(path(name));
+        }
+        if (plainFile) {
+            writeFile("kvorlogs", "not a directory");
+        }
+        FaultyFileOps refused(
+            plainFile ? std::vector<Fault>{}
+                      : std::vector<Fault>{{FileOp::MakeDirectory, "kvorlogs", EACCES}});
+        FrameMonitor frame(&lib, "", "", "");
+        EXPECT_NE(frame.getLogDirStatus(), 0);
+        frame.logDebugMsg("beside");
+        EXPECT_EQ(readFile("TLXDebug.log"), stamp() + "beside") << plainFile;
+        EXPECT_TRUE(exists("TLXEvents.log"));
+    }
 }
 
 TEST_F(FrameTest, MissingCatalogAndSettingsAreCreatedEmptyWithErrorLines) {

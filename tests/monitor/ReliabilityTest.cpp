@@ -1,17 +1,24 @@
 // Faults found by hammering the monitor: settings that are not numbers, a record whose text
-// mentions "eventNumber", the null text of a quiet controller, and stop() racing start().
+// mentions "eventNumber", the null text of a quiet controller, stop() racing start() or
+// coming between controllers or before a new run, and logs that cannot be written or grow
+// without end.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <thread>
 #include <vector>
 
 #include "monitor/MonitorTestSupport.h"
 #include "port/DebugMask.h"
 #include "raidlib/ModelBuilder.h"
+#include "support/FaultyFileOps.h"
 
 namespace {
 
@@ -108,15 +115,17 @@ TEST_F(MonitorLoopTest, ANewRunClearsTheSignalOfAnEarlierStop) {
     }
 }
 
-// A controller without new records answers with a null text: a trace line, not an error
-// line at every poll.
+// A controller without new records answers with a null text: a trace line (see
+// VelmarMonitorTest), neither an error nor an event log line at every poll.
 TEST_F(MonitorLoopTest, AQuietControllerWritesNoErrorLine) {
     ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
-    writeFile("TLXConfig.ini", "tlx.debugMask=0\n");
-    TestVelmarMonitor monitor(&lib);
     writeSnapshotOfHardware();
-    runWaits(monitor, 4);
-    EXPECT_EQ(counts(debugLog(), {"Events buffer is NULL"})[0], 0);
+    for (const char* level : {"0", "1"}) {
+        writeFile("TLXConfig.ini", std::string("tlx.debugMask=") + level + "\n");
+        TestVelmarMonitor monitor(&lib);
+        runWaits(monitor, 4);
+        EXPECT_EQ(counts(debugLog(), {"Events buffer is NULL"})[0], 0) << level;
+    }
 }
 
 // The polls the library sees while the loop advances fake time by at least a second, or by
@@ -143,7 +152,7 @@ PollCount countPollsForAFakeSecond(const HookClock& clock, const RecordingLib& l
 // monitor): the loop that runs afterwards still waits its interval, with the monitor idle
 // before or a loop running.
 TEST_F(MonitorLoopTest, AStartInsideAStopStillWaitsItsInterval) {
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     writeFile("TLXConfig.ini", "tlx.debugMask=0\n");
     writeSnapshotOfHardware();
     for (const bool running : {false, true}) {
@@ -194,7 +203,7 @@ TEST_F(MonitorLoopTest, AStartInsideAStopStillWaitsItsInterval) {
 // only by stop() calls.
 TEST_F(MonitorLoopTest, StartsAndStopsFromThreeThreadsNeverLeaveALoopSpinning) {
     constexpr int kRounds = 1000;
-    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     writeFile("TLXConfig.ini", "tlx.debugMask=0\n");
     writeSnapshotOfHardware();
     TestVelmarMonitor monitor(&lib);
@@ -245,6 +254,100 @@ TEST_F(MonitorLoopTest, StartsAndStopsFromThreeThreadsNeverLeaveALoopSpinning) {
     // A loop may see one raise twice when it passes its check between a start()'s claim and
     // that start()'s clearing of the signal; a spinning loop sees it thousands of times.
     EXPECT_LE(clock.cutWaits.load(), 2 * stops);
+}
+
+// A log that cannot be opened is tried again once per settings reload until it opens; a
+// line that cannot be written is lost, and the next one tries again. The first five opens
+// of a log fail (construction: the debug log twice, the event log once; the first reload:
+// both logs), and so does the third line written to the debug log.
+TEST_F(MonitorLoopTest, ALogThatCouldNotBeWrittenHealsAtTheNextTry) {
+    enum Action { Construct, Reload, Line };
+    const struct {
+        const char* what;
+        Action action;
+        bool written;  // the line of the step reaches the debug log
+        int opens;     // attempts to open either log so far
+    } steps[] = {
+        {"construct, logs unopenable", Construct, false, 3},
+        {"reload, still failing", Reload, false, 5},
+        {"reload, fault cleared", Reload, true, 7},
+        {"reload, both open", Reload, true, 7},
+        {"line on a full disk", Line, false, 7},
+        {"next line, space freed", Line, true, 7},
+    };
+    std::vector<Fault> faults;
+    for (int call = 1; call <= 5; ++call) {
+        faults.push_back({FileOp::Open, ".log", EACCES, call});
+    }
+    faults.push_back({FileOp::Write, "TLXVLDebug.log", ENOSPC, 3});
+    FaultyFileOps ops(faults);
+    writeFile("TLXConfig.ini", "tlx.debugMask=0\n");  // no lines but the test's own
+    std::unique_ptr<TestVelmarMonitor> monitor;
+    int step = 0;
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.what);
+        if (s.action == Construct) {
+            monitor = std::make_unique<TestVelmarMonitor>(&lib);
+        } else if (s.action == Reload) {
+            monitor->readConfig();
+        }
+        const std::string line = "step " + std::to_string(step++) + "\n";
+        monitor->logDebugMsg("%s", line.c_str());
+        EXPECT_EQ(monitor->isDebugLogWritten(), s.written);
+        EXPECT_EQ(counts(debugLog(), {line})[0], s.written ? 1 : 0);
+        const std::vector<std::string> calls = ops.calls();
+        EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                                [](const std::string& call) {
+                                    return call.compare(0, 5, "open ") == 0 &&
+                                           call.compare(call.size() - 4, 4, ".log") == 0;
+                                }),
+                  s.opens);
+    }
+    EXPECT_TRUE(exists("kvorlogs/TLXVLEvents.log"));
+}
+
+// "tlx.logMaxBytes", read at construction or at a later reload, bounds both logs; 0, a
+// missing key and a rejected value leave the default of 16 MB. No line is lost across the
+// rotation.
+TEST_F(MonitorLoopTest, BothLogsRotateAtTheSetBound) {
+    const struct {
+        const char* setting;
+        bool atReload;
+        bool rotated;
+        bool reported;
+    } cases[] = {
+        {"tlx.logMaxBytes=4096\n", false, true, false},
+        {"tlx.logMaxBytes=4096\n", true, true, false},
+        {"tlx.logMaxBytes=0\n", false, false, false},
+        {"", false, false, false},
+        {"tlx.logMaxBytes=4095\n", true, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.setting);
+        std::filesystem::remove_all(path("kvorlogs"));
+        const std::string settings = std::string("tlx.debugMask=1\n") + c.setting;
+        writeFile("TLXConfig.ini", c.atReload ? "tlx.debugMask=1\n" : settings);
+        TestVelmarMonitor monitor(&lib);
+        if (c.atReload) {
+            writeFile("TLXConfig.ini", settings);
+            monitor.readConfig();
+        }
+        for (int i = 0; i < 60; ++i) {
+            monitor.logDebugMsg("line %02d %s\n", i, std::string(80, 'x').c_str());
+            monitor.queue().add(TLXEvent(i, 5, std::string(200, 'e'), ""));
+        }
+        const std::string debug = readFile("kvorlogs/TLXVLDebug.log.1") + debugLog();
+        for (int i = 0; i < 60; ++i) {
+            char line[16];
+            std::snprintf(line, sizeof line, "line %02d x", i);
+            EXPECT_EQ(counts(debug, {line})[0], 1) << line;
+        }
+        EXPECT_EQ(counts(debug, {"is not a whole number"})[0], c.reported ? 1 : 0);
+        for (const char* log : {"kvorlogs/TLXVLDebug.log", "kvorlogs/TLXVLEvents.log"}) {
+            EXPECT_EQ(exists(std::string(log) + ".1"), c.rotated) << log;
+            EXPECT_EQ(readFile(log).size() <= 4096, c.rotated) << log;
+        }
+    }
 }
 
 }  // namespace

@@ -2,16 +2,22 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
+#include <sstream>
 #include <thread>
+#include <vector>
 
 #include "port/Clock.h"
 #include "port/FileSystem.h"
 #include "port/Interrupt.h"
+#include "port/LogFile.h"
 #include "port/ModuleDirectory.h"
+#include "support/FaultyFileOps.h"
 #include "support/TestHome.h"
 
 namespace fs = std::filesystem;
@@ -66,4 +72,118 @@ TEST(PortClock, CtimeTextAndAnInterruptedRealWait) {
     EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(5));
     stop.clear();
     EXPECT_FALSE(port::Clock::current().wait(1, &stop));
+}
+
+// A line that would take a non-empty log past its bound first moves the log to ".1",
+// replacing an older one; what was there before the log was opened counts.
+TEST_F(PortTest, LogFileRotatesBeforeALineThatWouldPassTheBound) {
+    const struct {
+        uint64_t bound;
+        const char* existing;  // the log and its ".1" before the log is opened
+        const char* existingRotated;
+        std::vector<const char*> lines;
+        const char* log;
+        const char* rotated;  // null: no ".1"
+    } cases[] = {
+        {100, "", nullptr, {"a\n", "b\n"}, "a\nb\n", nullptr},
+        {8, "", "stale\n", {"aaa\n", "bbb\n", "ccc\n"}, "ccc\n", "aaa\nbbb\n"},
+        {7, "", nullptr, {"aaa\n", "bbb\n", "ccc\n"}, "ccc\n", "bbb\n"},
+        {12, "old-line\n", nullptr, {"aaa\n", "bbb\n"}, "aaa\nbbb\n", "old-line\n"},
+        {4, "", nullptr, {"toolong\n", "x\n"}, "x\n", "toolong\n"},
+        {4, "", nullptr, {"x\n", "toolong\n"}, "toolong\n", "x\n"},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        const std::string name = "r" + std::to_string(row++) + ".log";
+        SCOPED_TRACE(name);
+        writeFile(name, c.existing);
+        if (c.existingRotated != nullptr) {
+            writeFile(name + ".1", c.existingRotated);
+        }
+        port::LogFile log(c.bound);
+        ASSERT_TRUE(log.open(path(name)));
+        for (const char* line : c.lines) {
+            EXPECT_TRUE(log.append(line));
+        }
+        EXPECT_EQ(readFile(name), c.log);
+        EXPECT_EQ(exists(name + ".1"), c.rotated != nullptr);
+        EXPECT_EQ(readFile(name + ".1"), c.rotated != nullptr ? c.rotated : "");
+    }
+}
+
+// Lines from several threads at once, across one rotation: each lands whole, exactly once,
+// in the log or its ".1".
+TEST_F(PortTest, LogFileLosesNoLineAcrossARotation) {
+    for (const int threads : {1, 4}) {
+        SCOPED_TRACE(threads);
+        const std::string name = "t" + std::to_string(threads) + ".log";
+        constexpr int kLines = 400;  // per thread, 40 bytes each
+        port::LogFile log(kLines * threads * 40 * 3 / 4);
+        ASSERT_TRUE(log.open(path(name)));
+        std::vector<std::string> expected;
+        for (int t = 0; t < threads; ++t) {
+            for (int i = 0; i < kLines; ++i) {
+                char line[64];
+                std::snprintf(line, sizeof line, "thread %d line %04d %018d\n", t, i, i);
+                expected.push_back(line);
+            }
+        }
+        std::vector<std::thread> writers;
+        for (int t = 0; t < threads; ++t) {
+            writers.emplace_back([&log, &expected, t] {
+                for (int i = 0; i < kLines; ++i) {
+                    log.append(expected[static_cast<size_t>(t * kLines + i)]);
+                }
+            });
+        }
+        for (std::thread& writer : writers) {
+            writer.join();
+        }
+        const std::string rotated = readFile(name + ".1");
+        EXPECT_LE(rotated.size(), kLines * threads * 40 * 3 / 4);
+        std::istringstream both(rotated + readFile(name));
+        std::vector<std::string> found;
+        for (std::string line; std::getline(both, line);) {
+            found.push_back(line + "\n");
+        }
+        std::sort(found.begin(), found.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(found, expected);
+    }
+}
+
+// A failed open, write or rename leaves the log usable. Each row: "aaa" is written, then
+// "bbbbb", which passes the bound of 8 (a rotation), then the log is reopened and "c"
+// written; the row's fault hits the call that "bbbbb" makes, or the open itself.
+TEST_F(PortTest, LogFileFailuresLeaveItUsable) {
+    const struct {
+        const char* name;
+        std::vector<Fault> faults;  // on the log's path
+        bool writing;               // after "bbbbb"
+        const char* log;
+        const char* rotated;  // null: no ".1"
+    } cases[] = {
+        {"none", {}, true, "bbbbb\nc\n", "aaa\n"},
+        {"short", {{FileOp::Write, "short", 0, 2, 2}}, true, "bbbbb\nc\n", "aaa\n"},
+        {"open", {{FileOp::Open, "open", EACCES, 1}}, false, "c\n", nullptr},
+        {"reopen", {{FileOp::Open, "reopen", EACCES, 2}}, false, "c\n", "aaa\n"},
+        {"write", {{FileOp::Write, "write", ENOSPC, 2}}, false, "c\n", "aaa\n"},
+        {"rename", {{FileOp::Rename, "rename", EACCES, 1}}, true, "c\n", "aaa\nbbbbb\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string name = std::string(c.name) + ".log";
+        FaultyFileOps ops(c.faults);
+        port::LogFile log(8);
+        log.open(path(name));
+        log.append("aaa\n");
+        EXPECT_EQ(log.append("bbbbb\n"), c.writing);
+        EXPECT_EQ(log.isWriting(), c.writing);
+        EXPECT_TRUE(log.reopen());
+        EXPECT_TRUE(log.append("c\n"));
+        EXPECT_TRUE(log.isWriting());
+        EXPECT_EQ(readFile(name), c.log);
+        EXPECT_EQ(exists(name + ".1"), c.rotated != nullptr);
+        EXPECT_EQ(readFile(name + ".1"), c.rotated != nullptr ? c.rotated : "");
+    }
 }
