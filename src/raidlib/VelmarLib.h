@@ -25,7 +25,7 @@
 class Enclosure;
 class LogicalDrive;
 
-class TLX_EXPORT VelmarLib : public BrixLibPlugin {
+class BRIXVL_EXPORT VelmarLib : public BrixLibPlugin {
 public:
     VelmarLib();
     ~VelmarLib() override;
