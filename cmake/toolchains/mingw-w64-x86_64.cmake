@@ -11,13 +11,12 @@ set(CMAKE_C_COMPILER ${TLXVL_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${TLXVL_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${TLXVL_MINGW_TRIPLE}-windres)
 
-# Libraries and headers of the target only; programs (and header-only packages such as
-# nlohmann-json, whose CMake files Debian keeps under /usr/share) from the build machine.
+# Libraries, headers and packages of the target only; programs of the build machine.
 set(CMAKE_FIND_ROOT_PATH /usr/${TLXVL_MINGW_TRIPLE})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # GoogleTest for the target is built from Debian's googletest sources by this same compiler.
 set(TLXVL_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources built with the project")
