@@ -1,8 +1,40 @@
 #include "port/Interrupt.h"
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <chrono>
+#endif
 
 namespace port {
+
+#if defined(_WIN32)
+
+Interrupt::Interrupt() : event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+Interrupt::~Interrupt() {
+    if (event_ != nullptr) {
+        ::CloseHandle(event_);
+    }
+}
+
+void Interrupt::raise() {
+    ::SetEvent(event_);
+}
+
+void Interrupt::clear() {
+    ::ResetEvent(event_);
+}
+
+bool Interrupt::raised() const {
+    return ::WaitForSingleObject(event_, 0) == WAIT_OBJECT_0;
+}
+
+bool Interrupt::waitFor(long ms) {
+    return ::WaitForSingleObject(event_, ms > 0 ? static_cast<DWORD>(ms) : 0) == WAIT_OBJECT_0;
+}
+
+#else
 
 void Interrupt::raise() {
     {
@@ -29,5 +61,7 @@ bool Interrupt::waitFor(long ms) {
     }
     return raised_;
 }
+
+#endif
 
 }  // namespace port
