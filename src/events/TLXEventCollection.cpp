@@ -6,6 +6,7 @@
 
 #include "events/EnumEventType.h"
 #include "port/DebugMask.h"
+#include "port/StdioFile.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ TLXEventCollection::TLXEventCollection(const std::string& logPath, int maxSize, 
       eventTypeLevel_(initialEventTypeLevel(eventTypeLevel)),
       logPath_(logPath) {
     if (!logPath_.empty()) {
-        logFile_.reset(std::fopen(logPath_.c_str(), "a+"));
+        logFile_.reset(port::openFile(logPath_, "a+"));
     }
 }
 

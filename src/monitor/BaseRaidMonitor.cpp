@@ -9,6 +9,7 @@
 #include "port/DebugMask.h"
 #include "port/FileSystem.h"
 #include "port/ModuleDirectory.h"
+#include "port/StdioFile.h"
 #include "raidlib/BrixLibPlugin.h"
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXProgressCollection.h"
@@ -50,7 +51,7 @@ std::string orDefault(const std::string& name, const char* fallback) {
 }
 
 bool canRead(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    std::FILE* file = port::openFile(path, "r");
     if (file == nullptr) {
         return false;
     }
@@ -59,7 +60,7 @@ bool canRead(const std::string& path) {
 }
 
 void createEmpty(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "a");
+    std::FILE* file = port::openFile(path, "a");
     if (file != nullptr) {
         std::fclose(file);
     }
@@ -70,7 +71,7 @@ enum class CatalogState { Missing, Empty, Usable };
 // Usable when the file holds an entry line: one that begins with neither "#" nor a blank
 // (a line with blanks before its key never matches a lookup).
 CatalogState inspectCatalog(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "r");
+    std::FILE* file = port::openFile(path, "r");
     if (file == nullptr) {
         return CatalogState::Missing;
     }
@@ -111,7 +112,7 @@ void BaseRaidMonitor::construct(BrixLibPlugin* lib, const std::string& debugLogN
     }
 
     const std::string debugLogPath = logDirectory() + orDefault(debugLogName, kDefaultDebugLogName);
-    debugLog = std::fopen(debugLogPath.c_str(), "a+");
+    debugLog = port::openFile(debugLogPath, "a+");
 
     if (lib == nullptr) {
         logError(
