@@ -12,6 +12,7 @@
 #include "MonitorTestSupport.h"
 #include "monitor/BaseRaidMonitor.h"
 #include "port/DebugMask.h"
+#include "port/ModuleDirectory.h"
 
 namespace fs = std::filesystem;
 
@@ -53,8 +54,10 @@ TEST_F(FrameTest, WhereTheLogsGo) {
     }
     EXPECT_EQ(readFile("kvorlogs/TLXDebug.log"), stamp() + "made\n" + stamp() + "existing\n");
     EXPECT_FALSE(readFile("kvorlogs/TLXEvents.log").empty());
-    // Creation fails for another reason: the logs would go straight into the module's folder.
-    ::setenv("TLXVL_HOME", "/proc/self/", 1);
+    // Creation fails for another reason (the module's "folder" is a plain file): the logs
+    // would go straight into the module's folder.
+    writeFile("plain", "x");
+    port::setModuleDirectory(path("plain"));
     FrameMonitor frame(&lib, "", "", "");
     EXPECT_NE(frame.getLogDirStatus(), 0);
     frame.logDebugMsg("nowhere to go");  // must not crash
