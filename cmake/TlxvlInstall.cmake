@@ -21,6 +21,7 @@ set(TLXVL_PUBLIC_HEADERS
     monitor/VelmarMonitor.h
     nls/NLSParser.h
     port/Export.h
+    port/FileOps.h
     port/FileSystem.h
     port/Interrupt.h
     port/Mutex.h

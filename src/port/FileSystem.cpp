@@ -1,19 +1,10 @@
 #include "port/FileSystem.h"
 
-#include "port/ReadOnlyFile.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <string>
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/types.h>
-#include <unistd.h>
+#include "port/ReadOnlyFile.h"
 
 namespace port {
 namespace {
@@ -21,72 +12,57 @@ namespace {
 // Pieces of a large write between two looks at the abandon request.
 constexpr size_t kWritePiece = size_t{1} << 19;
 
-bool writeAll(int fd, const char* data, size_t size) {
+bool writeAll(FileOps& ops, FileHandle file, const char* data, size_t size) {
     while (size > 0) {
-        ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
+        size_t written = 0;
+        if (ops.write(file, data, size, written) != 0 || written == 0) {
             return false;
         }
-        data += n;
-        size -= static_cast<size_t>(n);
+        data += written;
+        size -= written;
     }
     return true;
 }
 
-// Creates a temporary file beside path under a name no other writer uses (process ID and a
-// counter, created exclusively, so an existing file is never taken over). It gets 0666 less
-// the umask, as an fopen'ed file would, without touching the process-wide umask: another
-// thread of the host may be creating files at the same moment.
-int createTemporary(const std::string& path, std::string& temporary) {
+// Creates a temporary file beside path under a name no other writer uses (process-wide
+// counter and a random part, created exclusively, so an existing file is never taken over)
+// and locks it, so that a later run can tell a dead writer's leftover from a live writer's
+// file (removeStaleTemporaryFiles).
+FileHandle createTemporary(FileOps& ops, const std::string& path, std::string& temporary) {
     static std::atomic<unsigned> counter{0};
+    static const int64_t salt = ops.fileTimeNow();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        temporary = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) {
-            return fd;
+        temporary =
+            path + kTemporarySuffix + std::to_string(salt) + "-" + std::to_string(counter++);
+        FileHandle file = kNoFile;
+        const int error = ops.open(temporary, OpenMode::CreateNew, file);
+        if (error == 0) {
+            ops.tryLock(file);
+            return file;
+        }
+        if (error != EEXIST) {
+            return kNoFile;
         }
     }
-    return -1;
-}
-
-std::string directoryOf(const std::string& path) {
-    std::string::size_type slash = path.find_last_of('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Makes a rename in the directory of path survive a crash.
-void syncDirectoryOf(const std::string& path) {
-    int dir = ::open(directoryOf(path).c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
+    return kNoFile;
 }
 
 }  // namespace
 
-FileStat toFileStat(const struct stat& st) {
-    FileStat stat;
-    stat.device = static_cast<uint64_t>(st.st_dev);
-    stat.inode = static_cast<uint64_t>(st.st_ino);
-    stat.size = static_cast<uint64_t>(st.st_size);
-    stat.links = static_cast<uint64_t>(st.st_nlink);
-    stat.modifiedNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
-    stat.changedNs = int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
-    return stat;
+std::string directoryOf(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of("/\\");
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? path.substr(0, 1) : path.substr(0, slash);
 }
 
 MakeDirectoryResult makeDirectory(const std::string& path) {
-    if (::mkdir(path.c_str(), 0777) == 0) {
+    const int error = FileOps::current().makeDirectory(path);
+    if (error == 0) {
         return MakeDirectoryResult::Created;
     }
-    return errno == EEXIST ? MakeDirectoryResult::AlreadyExists : MakeDirectoryResult::Failed;
+    return error == EEXIST ? MakeDirectoryResult::AlreadyExists : MakeDirectoryResult::Failed;
 }
 
 bool replaceFileAtomically(const std::string& path, const char* data, size_t size) {
@@ -95,86 +71,72 @@ bool replaceFileAtomically(const std::string& path, const char* data, size_t siz
 
 bool replaceFileAtomically(const std::string& path, const char* data, size_t size,
                            const std::function<bool()>& abandon, FileStat* installed) {
+    FileOps& ops = FileOps::current();
     const auto abandoned = [&abandon] { return abandon && abandon(); };
     std::string temporary;
-    int fd = createTemporary(path, temporary);
-    if (fd < 0) {
+    const FileHandle file = createTemporary(ops, path, temporary);
+    if (file == kNoFile) {
         return false;
     }
     bool ok = true;
     for (size_t done = 0; ok && done < size;) {
         const size_t piece = std::min(size - done, kWritePiece);
-        ok = !abandoned() && writeAll(fd, data + done, piece);
-#if defined(SYNC_FILE_RANGE_WRITE)
+        ok = !abandoned() && writeAll(ops, file, data + done, piece);
         // Starts the piece on its way to the disk while the next one is written.
         if (ok) {
-            ::sync_file_range(fd, static_cast<off_t>(done), static_cast<off_t>(piece),
-                              SYNC_FILE_RANGE_WRITE);
+            ops.syncRange(file, done, piece, false);
         }
-#endif
         done += piece;
     }
-#if defined(SYNC_FILE_RANGE_WRITE)
     // Waits for the data piece by piece, with a look at the abandon request between pieces,
     // so that the sync below has little left to wait for.
     for (size_t done = 0; ok && done < size; done += kWritePiece) {
         ok = !abandoned() &&
-             ::sync_file_range(fd, static_cast<off_t>(done),
-                               static_cast<off_t>(std::min(size - done, kWritePiece)),
-                               SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
-                                   SYNC_FILE_RANGE_WAIT_AFTER) == 0;
+             ops.syncRange(file, done, std::min(size - done, kWritePiece), true) == 0;
     }
-#endif
-    ok = ok && !abandoned() && ::fsync(fd) == 0;
+    ok = ok && !abandoned() && ops.sync(file) == 0;
     if (ok) {
-        ok = ::rename(temporary.c_str(), path.c_str()) == 0;
+        ok = ops.rename(temporary, path) == 0;
     }
     if (!ok) {
-        ::close(fd);
-        ::unlink(temporary.c_str());
+        ops.close(file);
+        ops.remove(temporary);
         return false;
     }
     // Looked at through the open file after the rename: the state of exactly the file
     // installed, even if someone replaces path at once.
-    struct stat st;
-    if (installed != nullptr && ::fstat(fd, &st) == 0) {
-        *installed = toFileStat(st);
+    if (installed != nullptr && ops.stat(file, *installed) != 0) {
+        *installed = FileStat();
     }
-    ::close(fd);
+    ops.close(file);
     // The directory's sync only makes the rename itself survive a crash; after a crash
     // without it the path holds the old file, which is whole. A stop need not wait for it.
     if (!abandoned()) {
-        syncDirectoryOf(path);
+        ops.syncDirectory(directoryOf(path));
     }
     return true;
 }
 
 bool renameFile(const std::string& from, const std::string& to) {
-    if (::rename(from.c_str(), to.c_str()) != 0) {
+    FileOps& ops = FileOps::current();
+    if (ops.rename(from, to) != 0) {
         return false;
     }
-    syncDirectoryOf(to);
+    ops.syncDirectory(directoryOf(to));
     return true;
 }
 
 bool fileExists(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0;
+    FileStat stat;
+    return FileOps::current().stat(path, stat) == 0;
 }
 
 bool statFile(const std::string& path, FileStat& stat) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) {
-        return false;
-    }
-    stat = toFileStat(st);
-    return true;
+    return FileOps::current().stat(path, stat) == 0;
 }
 
 int64_t fileTimeNow() {
-    struct timespec now;
-    ::clock_gettime(CLOCK_REALTIME, &now);
-    return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+    return FileOps::current().fileTimeNow();
 }
 
 bool readWholeFile(const std::string& path, std::string& text) {
@@ -184,13 +146,14 @@ bool readWholeFile(const std::string& path, std::string& text) {
 }
 
 std::string makeTemporaryDirectory(const std::string& prefix) {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") + "/" + prefix + "XXXXXX";
-    if (::mkdtemp(&pattern[0]) == nullptr) {
+    std::string path;
+    if (FileOps::current().makeTemporaryDirectory(prefix, path) != 0) {
         return std::string();
     }
-    return pattern + kPathSeparator;
+    if (!path.empty() && path.back() != kPathSeparator) {
+        path += kPathSeparator;
+    }
+    return path;
 }
 
 }  // namespace port

@@ -1,4 +1,5 @@
-// File-system operations that the monitor needs beyond plain stdio.
+// File-system operations that the monitor needs, built on the primitive operations of
+// FileOps::current(), so that a test can make any of them fail. Any thread may call them.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +8,7 @@
 #include <string>
 
 #include "port/Export.h"
+#include "port/FileOps.h"
 
 namespace port {
 
@@ -16,6 +18,13 @@ constexpr char kPathSeparator = '\\';
 #else
 constexpr char kPathSeparator = '/';
 #endif
+
+// The temporary files that replaceFileAtomically writes beside a file are named after it with
+// this suffix and a unique part.
+constexpr const char* kTemporarySuffix = ".tmp";
+
+// The directory part of path ("." when it has none), without a trailing separator.
+TLX_EXPORT std::string directoryOf(const std::string& path);
 
 enum class MakeDirectoryResult { Created, AlreadyExists, Failed };
 
@@ -36,29 +45,6 @@ TLX_EXPORT bool replaceFileAtomically(const std::string& path, const char* data,
 TLX_EXPORT bool renameFile(const std::string& from, const std::string& to);
 
 TLX_EXPORT bool fileExists(const std::string& path);
-
-// What tells one state of a file from another without reading it: which file it is (device
-// and file number), its size, its link count and its modification and status-change times
-// in nanoseconds since 1970. Equal states with distant times mean equal contents; a change
-// made within the file system's time granularity of the last look may leave the times as
-// they were (see fileTimeNow()).
-struct FileStat {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-    uint64_t size = 0;
-    uint64_t links = 0;
-    int64_t modifiedNs = 0;
-    int64_t changedNs = 0;
-
-    bool sameFile(const FileStat& other) const {
-        return device == other.device && inode == other.inode;
-    }
-    bool operator==(const FileStat& other) const {
-        return sameFile(other) && size == other.size && links == other.links &&
-               modifiedNs == other.modifiedNs && changedNs == other.changedNs;
-    }
-    bool operator!=(const FileStat& other) const { return !(*this == other); }
-};
 
 // The state of the file at path; false when there is none (or it cannot be looked at).
 TLX_EXPORT bool statFile(const std::string& path, FileStat& stat);

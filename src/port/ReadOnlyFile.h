@@ -21,7 +21,7 @@ public:
     // Closes any open file, then opens path; false when it cannot be opened.
     bool open(const std::string& path);
     void close();
-    bool isOpen() const { return fd_ >= 0; }
+    bool isOpen() const { return file_ != kNoFile; }
     // The open file's state; false when none is open.
     bool stat(FileStat& stat) const;
     // The whole contents from the start, into text (replaced). False on a read error, text
@@ -29,7 +29,7 @@ public:
     bool readAll(std::string& text) const;
 
 private:
-    int fd_ = -1;
+    FileHandle file_ = kNoFile;
 };
 
 }  // namespace port

@@ -1,0 +1,201 @@
+// The operating system's file operations on POSIX systems.
+#if !defined(_WIN32)
+
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include "port/FileOps.h"
+
+namespace port {
+namespace {
+
+FileStat toFileStat(const struct stat& st) {
+    FileStat stat;
+    stat.device = static_cast<uint64_t>(st.st_dev);
+    stat.inode = static_cast<uint64_t>(st.st_ino);
+    stat.size = static_cast<uint64_t>(st.st_size);
+    stat.links = static_cast<uint64_t>(st.st_nlink);
+    stat.modifiedNs = int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec;
+    stat.changedNs = int64_t{st.st_ctim.tv_sec} * 1000000000 + st.st_ctim.tv_nsec;
+    stat.directory = S_ISDIR(st.st_mode);
+    return stat;
+}
+
+int descriptor(FileHandle file) {
+    return static_cast<int>(file);
+}
+
+class PosixFileOps final : public FileOps {
+public:
+    int open(const std::string& path, OpenMode mode, FileHandle& file) override {
+        int flags = O_CLOEXEC;
+        switch (mode) {
+            case OpenMode::Read:
+                flags |= O_RDONLY;
+                break;
+            case OpenMode::Append:
+                flags |= O_WRONLY | O_APPEND | O_CREAT;
+                break;
+            case OpenMode::CreateNew:
+                flags |= O_WRONLY | O_CREAT | O_EXCL;
+                break;
+        }
+        // 0666 less the umask, as an fopen'ed file gets.
+        const int fd = ::open(path.c_str(), flags, 0666);
+        file = fd >= 0 ? FileHandle{fd} : kNoFile;
+        return fd >= 0 ? 0 : errno;
+    }
+
+    int read(FileHandle file, uint64_t offset, char* data, size_t size, size_t& got) override {
+        for (;;) {
+            const ssize_t n = ::pread(descriptor(file), data, size, static_cast<off_t>(offset));
+            if (n >= 0) {
+                got = static_cast<size_t>(n);
+                return 0;
+            }
+            if (errno != EINTR) {
+                got = 0;
+                return errno;
+            }
+        }
+    }
+
+    int write(FileHandle file, const char* data, size_t size, size_t& written) override {
+        for (;;) {
+            const ssize_t n = ::write(descriptor(file), data, size);
+            if (n >= 0) {
+                written = static_cast<size_t>(n);
+                return 0;
+            }
+            if (errno != EINTR) {
+                written = 0;
+                return errno;
+            }
+        }
+    }
+
+    int syncRange(FileHandle file, uint64_t offset, uint64_t size, bool wait) override {
+#if defined(SYNC_FILE_RANGE_WRITE)
+        const unsigned flags =
+            wait ? SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER
+                 : SYNC_FILE_RANGE_WRITE;
+        return ::sync_file_range(descriptor(file), static_cast<off_t>(offset),
+                                 static_cast<off_t>(size), flags) == 0
+                   ? 0
+                   : errno;
+#else
+        (void)file, (void)offset, (void)size, (void)wait;
+        return 0;
+#endif
+    }
+
+    int sync(FileHandle file) override {
+        return ::fsync(descriptor(file)) == 0 ? 0 : errno;
+    }
+
+    int close(FileHandle file) override {
+        return ::close(descriptor(file)) == 0 ? 0 : errno;
+    }
+
+    int stat(FileHandle file, FileStat& stat) override {
+        struct stat st;
+        if (::fstat(descriptor(file), &st) != 0) {
+            return errno;
+        }
+        stat = toFileStat(st);
+        return 0;
+    }
+
+    int stat(const std::string& path, FileStat& stat) override {
+        struct stat st;
+        if (::stat(path.c_str(), &st) != 0) {
+            return errno;
+        }
+        stat = toFileStat(st);
+        return 0;
+    }
+
+    int rename(const std::string& from, const std::string& to) override {
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+
+    int remove(const std::string& path) override {
+        return ::unlink(path.c_str()) == 0 ? 0 : errno;
+    }
+
+    int makeDirectory(const std::string& path) override {
+        return ::mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
+    }
+
+    int listDirectory(const std::string& path, std::vector<std::string>& names) override {
+        names.clear();
+        DIR* dir = ::opendir(path.c_str());
+        if (dir == nullptr) {
+            return errno;
+        }
+        errno = 0;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        const int error = errno;
+        ::closedir(dir);
+        return error;
+    }
+
+    int syncDirectory(const std::string& path) override {
+        const int dir = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (dir < 0) {
+            return errno;
+        }
+        const int error = ::fsync(dir) == 0 ? 0 : errno;
+        ::close(dir);
+        return error;
+    }
+
+    int tryLock(FileHandle file) override {
+        if (::flock(descriptor(file), LOCK_EX | LOCK_NB) == 0) {
+            return 0;
+        }
+        return errno == EAGAIN ? EWOULDBLOCK : errno;
+    }
+
+    int makeTemporaryDirectory(const std::string& prefix, std::string& path) override {
+        const char* base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base != nullptr && base[0] != '\0' ? base : "/tmp") +
+                              "/" + prefix + "XXXXXX";
+        if (::mkdtemp(&pattern[0]) == nullptr) {
+            path.clear();
+            return errno;
+        }
+        path = pattern + "/";
+        return 0;
+    }
+
+    int64_t fileTimeNow() override {
+        struct timespec now;
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+    }
+};
+
+}  // namespace
+
+FileOps& FileOps::system() {
+    static PosixFileOps ops;
+    return ops;
+}
+
+}  // namespace port
+
+#endif  // !_WIN32
