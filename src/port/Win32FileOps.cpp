@@ -76,13 +76,14 @@ public:
         switch (mode) {
             case OpenMode::Read:
                 break;
+            // Writers look at their file too (stat).
             case OpenMode::Append:
                 // Append data only: every write goes to the file's end.
-                access = FILE_APPEND_DATA | SYNCHRONIZE;
+                access = FILE_APPEND_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
                 disposition = OPEN_ALWAYS;
                 break;
             case OpenMode::CreateNew:
-                access = GENERIC_WRITE;
+                access = GENERIC_WRITE | FILE_READ_ATTRIBUTES;
                 disposition = CREATE_NEW;
                 break;
         }
@@ -139,7 +140,10 @@ public:
             !::GetFileInformationByHandleEx(handleOf(file), FileBasicInfo, &times, sizeof times)) {
             return lastError();
         }
-        stat.device = info.dwVolumeSerialNumber;
+        // The file index alone tells the files of one path apart. The volume's serial number
+        // is left out: Wine answers 0 for it through a handle whose file has been renamed
+        // (the replaced snapshot's), so the same file would look like another one.
+        stat.device = 0;
         stat.inode = uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
         stat.size = uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
         stat.links = info.nNumberOfLinks;
