@@ -24,3 +24,10 @@ set(TLXVL_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources bu
 # Programs and DLLs share one directory, where the build also copies the compiler's runtime
 # DLLs (CMakeLists.txt): Windows looks for a program's DLLs beside it first.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+
+# ctest runs the test programs under Wine when it is installed (.ci/windows runs them directly:
+# one Wine start per program rather than per test).
+find_program(TLXVL_WINE64 NAMES wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+if(TLXVL_WINE64)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${TLXVL_WINE64})
+endif()
