@@ -9,6 +9,7 @@
 #include "port/DebugMask.h"
 #include "port/FileSystem.h"
 #include "port/ModuleDirectory.h"
+#include "port/ReadOnlyFile.h"
 #include "port/StdioFile.h"
 #include "raidlib/BrixLibPlugin.h"
 #include "snapshot/TLXConfigBuilder.h"
@@ -51,19 +52,7 @@ std::string orDefault(const std::string& name, const char* fallback) {
 }
 
 bool canRead(const std::string& path) {
-    std::FILE* file = port::openFile(path, "r");
-    if (file == nullptr) {
-        return false;
-    }
-    std::fclose(file);
-    return true;
-}
-
-void createEmpty(const std::string& path) {
-    std::FILE* file = port::openFile(path, "a");
-    if (file != nullptr) {
-        std::fclose(file);
-    }
+    return port::ReadOnlyFile().open(path);
 }
 
 enum class CatalogState { Missing, Empty, Usable };
@@ -71,20 +60,20 @@ enum class CatalogState { Missing, Empty, Usable };
 // Usable when the file holds an entry line: one that begins with neither "#" nor a blank
 // (a line with blanks before its key never matches a lookup).
 CatalogState inspectCatalog(const std::string& path) {
-    std::FILE* file = port::openFile(path, "r");
-    if (file == nullptr) {
+    port::ReadOnlyFile file;
+    if (!file.open(path)) {
         return CatalogState::Missing;
     }
-    CatalogState state = CatalogState::Empty;
+    std::string text;
+    file.readAll(text);  // a read error leaves what was read, judged as it stands
     bool lineStart = true;
-    for (int c = std::getc(file); c != EOF && state == CatalogState::Empty; c = std::getc(file)) {
+    for (const char c : text) {
         if (lineStart && c != '#' && c != ' ' && c != '\t' && c != '\r' && c != '\n') {
-            state = CatalogState::Usable;
+            return CatalogState::Usable;
         }
         lineStart = c == '\n';
     }
-    std::fclose(file);
-    return state;
+    return CatalogState::Empty;
 }
 
 }  // namespace
@@ -211,7 +200,7 @@ void BaseRaidMonitor::openCatalog() {
                 "ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (%s) not found. Creating "
                 "an empty file.\n",
                 path);
-            createEmpty(candidates[i]);
+            port::createEmptyFile(candidates[i]);
         } else {
             logError("ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (%s) not found.\n", path);
         }
@@ -274,7 +263,7 @@ void BaseRaidMonitor::readConfig() {
             "ERROR: BaseRaidMonitor::readConfig() Config File (%s) not found. Creating an "
             "empty file.\n",
             path.c_str());
-        createEmpty(path);
+        port::createEmptyFile(path);
         return;
     }
     try {

@@ -116,8 +116,19 @@ void VelmarMonitor::vlEventPersistence() {
 }
 
 System* VelmarMonitor::readStoredSystem() {
+    if (configBuilder == nullptr) {
+        return nullptr;
+    }
+    // Temporary files of writers killed before their rename would pile up, one per crash.
+    // Once per run, before this run writes: a writer of another process that still runs
+    // holds its file's lock and keeps it.
+    const int removed = port::removeStaleTemporaryFiles(configBuilder->getPath());
+    if (removed > 0) {
+        logError("Removed %d stale temporary file(s) of the snapshot %s\n", removed,
+                 configBuilder->getPath().c_str());
+    }
     // A missing or unreadable file is a first run.
-    if (configBuilder == nullptr || !configBuilder->readXML()) {
+    if (!configBuilder->readXML()) {
         return nullptr;
     }
     if (configBuilder->wasReadWhole()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <vector>
 
 #include "port/ReadOnlyFile.h"
 
@@ -27,7 +28,9 @@ bool writeAll(FileOps& ops, FileHandle file, const char* data, size_t size) {
 // Creates a temporary file beside path under a name no other writer uses (process-wide
 // counter and a random part, created exclusively, so an existing file is never taken over)
 // and locks it, so that a later run can tell a dead writer's leftover from a live writer's
-// file (removeStaleTemporaryFiles).
+// file (removeStaleTemporaryFiles). A cleaner may take the lock of the new file in the moment
+// before its writer does, and removes it while holding it: the writer then finds the file
+// locked or unlinked and takes another name. A file system without locks leaves it unlocked.
 FileHandle createTemporary(FileOps& ops, const std::string& path, std::string& temporary) {
     static std::atomic<unsigned> counter{0};
     static const int64_t salt = ops.fileTimeNow();
@@ -36,15 +39,25 @@ FileHandle createTemporary(FileOps& ops, const std::string& path, std::string& t
             path + kTemporarySuffix + std::to_string(salt) + "-" + std::to_string(counter++);
         FileHandle file = kNoFile;
         const int error = ops.open(temporary, OpenMode::CreateNew, file);
-        if (error == 0) {
-            ops.tryLock(file);
-            return file;
+        if (error == EEXIST) {
+            continue;
         }
-        if (error != EEXIST) {
+        if (error != 0) {
             return kNoFile;
         }
+        FileStat state;
+        if (ops.tryLock(file) != EWOULDBLOCK && (ops.stat(file, state) != 0 || state.links > 0)) {
+            return file;
+        }
+        ops.close(file);
     }
     return kNoFile;
+}
+
+// A name in the directory that directoryOf gave (never empty; "/" for the root).
+std::string joinPath(const std::string& directory, const std::string& name) {
+    const char last = directory.back();
+    return directory + (last == '/' || last == '\\' ? "" : std::string(1, kPathSeparator)) + name;
 }
 
 }  // namespace
@@ -137,6 +150,46 @@ bool statFile(const std::string& path, FileStat& stat) {
 
 int64_t fileTimeNow() {
     return FileOps::current().fileTimeNow();
+}
+
+bool createEmptyFile(const std::string& path) {
+    FileOps& ops = FileOps::current();
+    FileHandle file = kNoFile;
+    if (ops.open(path, OpenMode::Append, file) != 0) {
+        return false;
+    }
+    ops.close(file);
+    return true;
+}
+
+int removeStaleTemporaryFiles(const std::string& path) {
+    FileOps& ops = FileOps::current();
+    const std::string directory = directoryOf(path);
+    const std::string::size_type slash = path.find_last_of("/\\");
+    const std::string prefix =
+        (slash == std::string::npos ? path : path.substr(slash + 1)) + kTemporarySuffix;
+    std::vector<std::string> names;
+    if (ops.listDirectory(directory, names) != 0) {
+        return 0;
+    }
+    int removed = 0;
+    for (const std::string& name : names) {
+        if (name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        const std::string stale = joinPath(directory, name);
+        FileHandle file = kNoFile;
+        if (ops.open(stale, OpenMode::Read, file) != 0) {
+            continue;
+        }
+        // Free only when no writer holds it. Removed before the lock goes, so that a writer
+        // that has just created it and not yet locked it finds it gone (createTemporary).
+        if (ops.tryLock(file) == 0 && ops.remove(stale) == 0) {
+            ++removed;
+        }
+        ops.close(file);
+    }
+    return removed;
 }
 
 bool readWholeFile(const std::string& path, std::string& text) {

@@ -55,6 +55,15 @@ TLX_EXPORT bool statFile(const std::string& path, FileStat& stat);
 TLX_EXPORT int64_t fileTimeNow();
 constexpr int64_t kFileTimeGranularityNs = 2000000000;  // 2 s: the coarsest file systems
 
+// Creates an empty file at path, leaving a file already there as it is. False when no file
+// can be had there.
+TLX_EXPORT bool createEmptyFile(const std::string& path);
+
+// Removes the temporary files that replaceFileAtomically writers of path left beside it when
+// they died before finishing (a crash, a kill): those whose lock no open file holds. A live
+// writer's file, locked, stays. Returns how many were removed.
+TLX_EXPORT int removeStaleTemporaryFiles(const std::string& path);
+
 // Reads the whole file at path into text (replacing its contents). False when it cannot be
 // opened or read; text then holds what was read.
 TLX_EXPORT bool readWholeFile(const std::string& path, std::string& text);

@@ -12,7 +12,7 @@
 #include "MonitorTestSupport.h"
 #include "monitor/BaseRaidMonitor.h"
 #include "port/DebugMask.h"
-#include "port/ModuleDirectory.h"
+#include "support/FaultyFileOps.h"
 
 namespace fs = std::filesystem;
 
@@ -54,13 +54,13 @@ TEST_F(FrameTest, WhereTheLogsGo) {
     }
     EXPECT_EQ(readFile("kvorlogs/TLXDebug.log"), stamp() + "made\n" + stamp() + "existing\n");
     EXPECT_FALSE(readFile("kvorlogs/TLXEvents.log").empty());
-    // Creation fails for another reason (the module's "folder" is a plain file): the logs
-    // would go straight into the module's folder.
-    writeFile("plain", "x");
-    port::setModuleDirectory(path("plain"));
+    // Creation fails for another reason: both logs go straight into the module's folder.
+    FaultyFileOps refused({{FileOp::MakeDirectory, "kvorlogs", EACCES}});
     FrameMonitor frame(&lib, "", "", "");
     EXPECT_NE(frame.getLogDirStatus(), 0);
-    frame.logDebugMsg("nowhere to go");  // must not crash
+    frame.logDebugMsg("beside");
+    EXPECT_EQ(readFile("TLXDebug.log"), stamp() + "beside");
+    EXPECT_TRUE(exists("TLXEvents.log"));
 }
 
 TEST_F(FrameTest, MissingCatalogAndSettingsAreCreatedEmptyWithErrorLines) {

@@ -69,6 +69,44 @@ TEST_F(MonitorLoopTest, ARecordTextCannotMoveTheNextRecordNumber) {
     EXPECT_EQ(lib.requests(), (Requests{{0, 1}, {0, 6}, {0, 8}, {0, 8}, {0, 8}}));
 }
 
+// A stop() while one controller is asked for its records ends the poll there: the next
+// controller is not asked.
+TEST_F(MonitorLoopTest, StopWithinAPollAsksNoFurtherController) {
+    TreeBuilder tree(lib.getHardwareModel());
+    tree.adapter(0, "A0");
+    tree.adapter(1, "A1");
+    TestVelmarMonitor monitor(&lib);
+    lib.rewrite = [&](uint32_t, char**) { monitor.stop(); };
+    monitor.start();
+    EXPECT_EQ(lib.requests(), (Requests{{0, 1}}));
+}
+
+// The signal of an earlier stop() is cleared when the next run begins, through start() or
+// through a host's own run() with polling enabled: its waits last their time (fake time
+// moves by the three one-second waits) instead of ending at once.
+TEST_F(MonitorLoopTest, ANewRunClearsTheSignalOfAnEarlierStop) {
+    TreeBuilder(lib.getHardwareModel()).adapter(0, "A0");
+    TestVelmarMonitor monitor(&lib);
+    for (const bool hostRun : {false, true}) {
+        monitor.stop();
+        const int64_t before = clock.totalWaitedMillis();
+        if (hostRun) {
+            monitor.enablePolling();
+            int seen = 0;
+            clock.onWait = [&](long) {
+                if (++seen == 3) {
+                    monitor.stop();
+                }
+            };
+            monitor.run();
+            clock.onWait = nullptr;
+        } else {
+            runWaits(monitor, 3);
+        }
+        EXPECT_EQ(clock.totalWaitedMillis() - before, 3000) << hostRun;
+    }
+}
+
 // A controller without new records answers with a null text: a trace line, not an error
 // line at every poll.
 TEST_F(MonitorLoopTest, AQuietControllerWritesNoErrorLine) {
