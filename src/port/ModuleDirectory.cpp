@@ -10,7 +10,10 @@
 #else
 #include <dlfcn.h>
 
+#include <cstdint>
 #include <cstring>
+#include <fstream>
+#include <sstream>
 #endif
 
 namespace port {
@@ -80,13 +83,45 @@ std::string libraryDirectory() {
 
 #else
 
+namespace {
+
+// The file mapped at address, from the process's memory map: always an absolute path.
+std::string mappedFile(uintptr_t address) {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        // "start-end perms offset dev inode   path"
+        uintptr_t start = 0;
+        uintptr_t end = 0;
+        char dash = 0;
+        std::istringstream fields(line);
+        fields >> std::hex >> start >> dash >> end;
+        const std::string::size_type path = line.find('/');
+        if (fields && dash == '-' && start <= address && address < end &&
+            path != std::string::npos) {
+            return line.substr(path);
+        }
+    }
+    return std::string();
+}
+
+}  // namespace
+
 std::string libraryDirectory() {
     // The path of the shared object that holds this function, that is the monitor library.
     Dl_info info;
     std::memset(&info, 0, sizeof info);
-    if (::dladdr(reinterpret_cast<void*>(&libraryDirectory), &info) == 0 ||
-        info.dli_fname == nullptr) {
+    const auto self = reinterpret_cast<void*>(&libraryDirectory);
+    if (::dladdr(self, &info) == 0 || info.dli_fname == nullptr) {
         return std::string();
+    }
+    // A program started by a relative path (or a library loaded by one) is named relative to
+    // the working directory of that moment; the memory map names it absolutely.
+    if (info.dli_fname[0] != '/') {
+        const std::string file = mappedFile(reinterpret_cast<uintptr_t>(self));
+        if (!file.empty()) {
+            return directoryOfFile(file);
+        }
     }
     return directoryOfFile(info.dli_fname);
 }
