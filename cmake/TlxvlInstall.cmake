@@ -63,16 +63,23 @@ set(TLXVL_PUBLIC_HEADERS
 
 set(TLXVL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/tlxvl)
 
+# On Windows the DLLs are runtime files (bin) and their import libraries archives (lib).
 install(TARGETS tlxvl brixvl EXPORT tlxvlTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         COMPONENT Runtime
-        NAMELINK_COMPONENT Development)
+        NAMELINK_COMPONENT Development
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development)
 foreach(header IN LISTS TLXVL_PUBLIC_HEADERS)
     get_filename_component(subdir ${header} DIRECTORY)
     install(FILES src/${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tlxvl/${subdir}
             COMPONENT Development)
 endforeach()
-install(FILES data/RaidNLS.properties DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime)
+if(WIN32)
+    install(FILES data/RaidNLS.properties DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+else()
+    install(FILES data/RaidNLS.properties DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime)
+endif()
 
 install(EXPORT tlxvlTargets NAMESPACE tlxvl:: DESTINATION ${TLXVL_CMAKE_DIR}
         COMPONENT Development)

@@ -1,7 +1,11 @@
 #include "port/Interrupt.h"
 
 #include <atomic>
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <chrono>
+#endif
 
 namespace port {
 namespace {
@@ -15,6 +19,37 @@ void Interrupt::setRaiseHook(RaiseHook hook, void* context) {
     raiseHookContext.store(context);
     raiseHook.store(hook);
 }
+
+#if defined(_WIN32)
+
+Interrupt::Interrupt() : event_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+Interrupt::~Interrupt() {
+    if (event_ != nullptr) {
+        ::CloseHandle(event_);
+    }
+}
+
+void Interrupt::raise() {
+    if (const RaiseHook hook = raiseHook.load()) {
+        hook(raiseHookContext.load());
+    }
+    ::SetEvent(event_);
+}
+
+void Interrupt::clear() {
+    ::ResetEvent(event_);
+}
+
+bool Interrupt::raised() const {
+    return ::WaitForSingleObject(event_, 0) == WAIT_OBJECT_0;
+}
+
+bool Interrupt::waitFor(long ms) {
+    return ::WaitForSingleObject(event_, ms > 0 ? static_cast<DWORD>(ms) : 0) == WAIT_OBJECT_0;
+}
+
+#else
 
 void Interrupt::raise() {
     if (const RaiseHook hook = raiseHook.load()) {
@@ -44,5 +79,7 @@ bool Interrupt::waitFor(long ms) {
     }
     return raised_;
 }
+
+#endif
 
 }  // namespace port

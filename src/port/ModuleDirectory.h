@@ -12,7 +12,8 @@ namespace port {
 // The directory, ending in kPathSeparator; empty when it cannot be found.
 TLX_EXPORT std::string moduleDirectory();
 
-// Makes every later moduleDirectory() answer dir (by setting TLXVL_HOME for this process).
+// Makes every later moduleDirectory() answer dir (by setting TLXVL_HOME for this process);
+// an empty dir removes TLXVL_HOME, so that the library's own directory is answered again.
 TLX_EXPORT void setModuleDirectory(const std::string& dir);
 
 // The directory of the file that holds the monitor's code (libtlxvl, or a program linked

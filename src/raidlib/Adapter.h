@@ -13,7 +13,7 @@
 #include "raidlib/RaidObject.h"
 #include "raidlib/Ret.h"
 
-class TLX_EXPORT Adapter : public RaidObject {
+class BRIXVL_EXPORT Adapter : public RaidObject {
 public:
     Adapter();
 

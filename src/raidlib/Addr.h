@@ -7,7 +7,7 @@
 
 #include "port/Export.h"
 
-class TLX_EXPORT Addr {
+class BRIXVL_EXPORT Addr {
 public:
     static constexpr uint32_t kUnset = 0x7FFFFFFF;
     static constexpr uint64_t kUnsetChunk = 0x7FFFFFFFFFFFFFFFULL;

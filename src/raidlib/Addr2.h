@@ -4,7 +4,7 @@
 
 #include "raidlib/Addr.h"
 
-class TLX_EXPORT Addr2 : public Addr {
+class BRIXVL_EXPORT Addr2 : public Addr {
 public:
     Addr2() = default;
     explicit Addr2(const Addr& addr, long brixlibType = 0)

@@ -13,7 +13,7 @@ class System;
 class RaidObject;
 class ProgressCollection;
 
-class TLX_EXPORT BrixLib {
+class BRIXVL_EXPORT BrixLib {
 public:
     BrixLib() = default;
     BrixLib(const BrixLib&) = delete;

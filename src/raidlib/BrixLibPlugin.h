@@ -4,7 +4,7 @@
 
 #include "raidlib/BrixLib.h"
 
-class TLX_EXPORT BrixLibPlugin : public BrixLib {
+class BRIXVL_EXPORT BrixLibPlugin : public BrixLib {
 public:
     ~BrixLibPlugin() override;
 };

@@ -5,7 +5,7 @@
 #include "raidlib/Enums.h"
 #include "raidlib/RaidObject.h"
 
-class TLX_EXPORT Channel : public RaidObject {
+class BRIXVL_EXPORT Channel : public RaidObject {
 public:
     explicit Channel(Adapter* adapter = nullptr) { setAdapterLink(adapter); }
     Channel(const Channel& other) = default;

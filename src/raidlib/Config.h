@@ -4,7 +4,7 @@
 
 #include "raidlib/RaidObject.h"
 
-class TLX_EXPORT Config : public RaidObject {
+class BRIXVL_EXPORT Config : public RaidObject {
 public:
     ~Config() override;
 

@@ -6,7 +6,7 @@
 
 #include "port/Export.h"
 
-class TLX_EXPORT DynamicBufferException : public std::exception {
+class BRIXVL_EXPORT DynamicBufferException : public std::exception {
 public:
     static constexpr int kOutOfMemory = 1;
 

@@ -10,7 +10,7 @@
 #include "raidlib/SafteConfig.h"
 #include "raidlib/SafteStatus.h"
 
-class TLX_EXPORT Enclosure : public PhysicalDevice {
+class BRIXVL_EXPORT Enclosure : public PhysicalDevice {
 public:
     explicit Enclosure(Adapter* adapter = nullptr, Channel* channel = nullptr)
         : PhysicalDevice(adapter, channel) {}

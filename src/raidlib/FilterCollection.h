@@ -8,7 +8,7 @@
 
 #include "raidlib/RaidObject.h"
 
-class TLX_EXPORT FilterCollection {
+class BRIXVL_EXPORT FilterCollection {
 public:
     explicit FilterCollection(RaidObject* root);
     virtual ~FilterCollection();

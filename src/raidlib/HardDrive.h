@@ -4,7 +4,7 @@
 
 #include "raidlib/PhysicalDevice.h"
 
-class TLX_EXPORT HardDrive : public PhysicalDevice {
+class BRIXVL_EXPORT HardDrive : public PhysicalDevice {
 public:
     explicit HardDrive(Adapter* adapter = nullptr, Channel* channel = nullptr)
         : PhysicalDevice(adapter, channel) {}

@@ -13,7 +13,7 @@
 #include "raidlib/Ret.h"
 #include "raidlib/timestamp_struct_t.h"
 
-class TLX_EXPORT LogicalDrive : public RaidObject {
+class BRIXVL_EXPORT LogicalDrive : public RaidObject {
 public:
     explicit LogicalDrive(Adapter* adapter = nullptr) { setAdapterLink(adapter); }
     LogicalDrive(const LogicalDrive& other) = default;

@@ -23,7 +23,7 @@
 // The class of controller ModelBuilder::adapter makes: Adapter, PellAdapter or OmdiAdapter.
 enum class EnumAdapterFamily : int { Plain, Pell, Omdi };
 
-class TLX_EXPORT ModelBuilder {
+class BRIXVL_EXPORT ModelBuilder {
 public:
     using Family = EnumAdapterFamily;
 

@@ -3,7 +3,7 @@
 
 #include "raidlib/Adapter.h"
 
-class TLX_EXPORT OmdiAdapter : public Adapter {
+class BRIXVL_EXPORT OmdiAdapter : public Adapter {
 public:
     ~OmdiAdapter() override;
 

@@ -4,7 +4,7 @@
 
 #include "raidlib/Adapter.h"
 
-class TLX_EXPORT PellAdapter : public Adapter {
+class BRIXVL_EXPORT PellAdapter : public Adapter {
 public:
     ~PellAdapter() override;
 

@@ -4,7 +4,7 @@
 
 #include "raidlib/LogicalDrive.h"
 
-class TLX_EXPORT PellBasicLogicalDrive : public LogicalDrive {
+class BRIXVL_EXPORT PellBasicLogicalDrive : public LogicalDrive {
 public:
     explicit PellBasicLogicalDrive(Adapter* adapter = nullptr) : LogicalDrive(adapter) {}
     ~PellBasicLogicalDrive() override;

@@ -12,7 +12,7 @@
 #include "raidlib/RaidObject.h"
 #include "raidlib/Ret.h"
 
-class TLX_EXPORT PhysicalDevice : public RaidObject {
+class BRIXVL_EXPORT PhysicalDevice : public RaidObject {
 public:
     explicit PhysicalDevice(Adapter* adapter = nullptr, Channel* channel = nullptr) {
         setAdapterLink(adapter);

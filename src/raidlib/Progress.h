@@ -8,7 +8,7 @@
 #include "raidlib/Enums.h"
 #include "raidlib/RaidObject.h"
 
-class TLX_EXPORT Progress : public RaidObject {
+class BRIXVL_EXPORT Progress : public RaidObject {
 public:
     Progress() = default;
     Progress(EnumTaskType type, EnumTaskState status, uint32_t percent, uint32_t logicalDrive)

@@ -4,7 +4,7 @@
 
 #include "raidlib/Progress.h"
 
-class TLX_EXPORT ProgressCollection : public RaidObject {
+class BRIXVL_EXPORT ProgressCollection : public RaidObject {
 public:
     ~ProgressCollection() override;
 

@@ -10,7 +10,7 @@
 
 #include "port/Export.h"
 
-class TLX_EXPORT RaidEvent {
+class BRIXVL_EXPORT RaidEvent {
 public:
     RaidEvent() = default;
     RaidEvent(int eventCode, int eventType) {

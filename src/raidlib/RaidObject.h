@@ -14,7 +14,7 @@
 class Adapter;
 class Channel;
 
-class TLX_EXPORT RaidObject : public Serializable {
+class BRIXVL_EXPORT RaidObject : public Serializable {
 public:
     RaidObject() = default;
     // Deep copy: the copy has no parent and owns copies of the children.

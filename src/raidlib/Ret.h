@@ -3,7 +3,7 @@
 
 #include "port/Export.h"
 
-class TLX_EXPORT Ret {
+class BRIXVL_EXPORT Ret {
 public:
     static constexpr int kSuccess = 0;
     static constexpr int kNotFound = 1;

@@ -4,7 +4,7 @@
 
 #include "raidlib/Channel.h"
 
-class TLX_EXPORT SATAChannel : public Channel {
+class BRIXVL_EXPORT SATAChannel : public Channel {
 public:
     explicit SATAChannel(Adapter* adapter = nullptr) : Channel(adapter) {
         setChannelType(CHANNEL_TYPE_SATA);

@@ -5,7 +5,7 @@
 #include "raidlib/Enclosure.h"
 #include "raidlib/SESElement.h"
 
-class TLX_EXPORT SES2EnclosureDevice : public Enclosure {
+class BRIXVL_EXPORT SES2EnclosureDevice : public Enclosure {
 public:
     explicit SES2EnclosureDevice(Adapter* adapter = nullptr, Channel* channel = nullptr)
         : Enclosure(adapter, channel) {}

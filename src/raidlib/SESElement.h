@@ -8,7 +8,7 @@
 #include "raidlib/Enums.h"
 #include "raidlib/RaidObject.h"
 
-class TLX_EXPORT SESElement : public RaidObject {
+class BRIXVL_EXPORT SESElement : public RaidObject {
 public:
     ~SESElement() override;
 

@@ -6,7 +6,7 @@
 
 #include "raidlib/RaidObject.h"
 
-class TLX_EXPORT SafteConfig : public RaidObject {
+class BRIXVL_EXPORT SafteConfig : public RaidObject {
 public:
     SafteConfig() = default;
     SafteConfig(uint16_t fans, uint16_t powerSupplies, uint16_t slots)

@@ -8,7 +8,7 @@
 
 #include "raidlib/RaidObject.h"
 
-class TLX_EXPORT SafteStatus : public RaidObject {
+class BRIXVL_EXPORT SafteStatus : public RaidObject {
 public:
     static constexpr unsigned kFans = 32;
     static constexpr unsigned kPowerSupplies = 32;

@@ -10,7 +10,7 @@
 
 class Writer;
 
-class TLX_EXPORT Serializable {
+class BRIXVL_EXPORT Serializable {
 public:
     Serializable() = default;
     Serializable(const Serializable&) = default;

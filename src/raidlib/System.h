@@ -8,7 +8,7 @@
 
 class VelmarLib;
 
-class TLX_EXPORT System : public RaidObject {
+class BRIXVL_EXPORT System : public RaidObject {
 public:
     explicit System(long brixlibType = 0);
 

@@ -42,7 +42,7 @@ enum class EnumModelAttribute : int {
     AdapterStatus,         // its EnumControllerStatus
 };
 
-class TLX_EXPORT VelmarLib : public BrixLibPlugin {
+class BRIXVL_EXPORT VelmarLib : public BrixLibPlugin {
 public:
     VelmarLib();
     ~VelmarLib() override;

@@ -13,7 +13,7 @@ class Addr;
 class Serializable;
 class RaidObject;
 
-class TLX_EXPORT Writer {
+class BRIXVL_EXPORT Writer {
 public:
     virtual ~Writer();  // slot 0
 

@@ -44,12 +44,17 @@ TEST_F(CatalogReload, EveryChangeIsSeenAtTheNextLookup) {
              fs::last_write_time(file, time);
          },
          "six"},
+#if !defined(_WIN32)
+        // POSIX only: the catalog is held open, and Windows refuses a rename over an open
+        // file and keeps a removed one's name until its last handle is closed.
         {"replaced by rename, same size",
          [&] {
              writeFile("new", "keyA=ten\n");
              fs::rename(path("new"), file);
          },
          "ten"},
+        {"deleted", [&] { fs::remove(file); }, ""},
+#endif
         {"renamed away", [&] { fs::rename(file, path("aside")); }, ""},
         {"renamed away, another put in its place",
          [&] {
@@ -57,7 +62,6 @@ TEST_F(CatalogReload, EveryChangeIsSeenAtTheNextLookup) {
              writeFile("RaidNLS.properties", "keyA=new\n");
          },
          "new"},
-        {"deleted", [&] { fs::remove(file); }, ""},
         {"grown by a line in front", [&] { writeFile("RaidNLS.properties", "keyA=\nkeyA=one\n"); },
          ""},
     };

@@ -73,15 +73,19 @@ TEST_F(NLSParserTest, FileChangesAreSeenByTheNextLookup) {
     EXPECT_EQ(nls.get("keyA"), "");
     writeFile("late.properties", "keyA=first\n");
     EXPECT_EQ(nls.get("keyA"), "first");
-    // Replaced by renaming a new file over it, as editors and installers do.
+    // An empty name changes nothing.
+    nls.resetParser("");
+    EXPECT_EQ(nls.get("keyA"), "first");
+    // Replaced by renaming a new file over it, as editors and installers do, then removed.
+    // POSIX only: the parser keeps the file open, and Windows refuses a rename over an open
+    // file and keeps a removed one's name until its last handle is closed.
+#if !defined(_WIN32)
     writeFile("new.properties", "keyA=replaced\n");
     ASSERT_EQ(std::rename(path("new.properties").c_str(), path("late.properties").c_str()), 0);
     EXPECT_EQ(nls.get("keyA"), "replaced");
-    // An empty name changes nothing.
-    nls.resetParser("");
-    EXPECT_EQ(nls.get("keyA"), "replaced");
     std::remove(path("late.properties").c_str());
     EXPECT_EQ(nls.get("keyA"), "");
+#endif
     writeFile("other.properties", "keyA=other file\n");
     nls.resetParser(path("other.properties"));
     EXPECT_EQ(nls.get("keyA"), "other file");

@@ -1,20 +1,19 @@
 #include "support/TestHome.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "port/DebugMask.h"
+#include "port/FileSystem.h"
+#include "port/ModuleDirectory.h"
 
 namespace fs = std::filesystem;
 
 void TestHome::SetUp() {
-    std::string pattern = (fs::temp_directory_path() / "tlxvl-test-XXXXXX").string();
-    char* made = ::mkdtemp(&pattern[0]);
-    ASSERT_NE(made, nullptr) << "cannot create a temporary directory";
-    home_ = std::string(made) + "/";
-    ::setenv("TLXVL_HOME", home_.c_str(), 1);
+    home_ = port::makeTemporaryDirectory("tlxvl-test-");
+    ASSERT_FALSE(home_.empty()) << "cannot create a temporary directory";
+    port::setModuleDirectory(home_);
     port::Clock::install(&clock_);
     DebugMask::set(0);
 }
@@ -22,28 +21,28 @@ void TestHome::SetUp() {
 void TestHome::TearDown() {
     port::Clock::install(nullptr);
     DebugMask::set(0);
-    ::unsetenv("TLXVL_HOME");
+    port::setModuleDirectory("");
     if (!home_.empty()) {
         std::error_code ignored;
-        fs::permissions(home_, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(home_, ignored);
+        fs::permissions(fs::u8path(home_), fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(fs::u8path(home_), ignored);
     }
 }
 
 void TestHome::writeFile(const std::string& name, const std::string& content) const {
-    std::ofstream out(path(name), std::ios::binary | std::ios::trunc);
+    std::ofstream out(fs::u8path(path(name)), std::ios::binary | std::ios::trunc);
     out << content;
 }
 
 std::string TestHome::readFile(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
+    std::ifstream in(fs::u8path(path(name)), std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
 bool TestHome::exists(const std::string& name) const {
-    return fs::exists(path(name));
+    return fs::exists(fs::u8path(path(name)));
 }
 
 void TestHome::writeSmallCatalog() const {

@@ -14,7 +14,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The temporary directory, ending in '/'.
+    // The temporary directory (UTF-8), ending in its separator.
     const std::string& home() const { return home_; }
     std::string path(const std::string& name) const { return home_ + name; }
 
