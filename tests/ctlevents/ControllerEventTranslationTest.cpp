@@ -92,10 +92,6 @@ protected:
         return events;
     }
 
-    void TearDown() override {
-        monitor.reset();
-        TestHome::TearDown();
-    }
     std::string debugLog() const { return readFile("kvorlogs/TLXVLDebug.log"); }
 
     VelmarLib lib;

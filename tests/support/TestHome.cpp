@@ -18,7 +18,7 @@ void TestHome::SetUp() {
     DebugMask::set(0);
 }
 
-void TestHome::TearDown() {
+TestHome::~TestHome() {
     port::Clock::install(nullptr);
     DebugMask::set(0);
     port::setModuleDirectory("");

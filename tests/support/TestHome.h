@@ -1,6 +1,7 @@
 // The base fixture of every test that touches the monitor's files: a temporary directory
 // of its own set as TLXVL_HOME, the fake clock installed, and the debug mask reset to 0.
-// Everything is undone in TearDown.
+// Everything is undone in the destructor, after the derived fixture's members (a monitor and
+// its open log files) are gone: Windows cannot remove a directory that holds an open file.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,8 +12,8 @@
 
 class TestHome : public ::testing::Test {
 protected:
+    ~TestHome() override;
     void SetUp() override;
-    void TearDown() override;
 
     // The temporary directory (UTF-8), ending in its separator.
     const std::string& home() const { return home_; }
