@@ -52,29 +52,36 @@ TEST_F(MonitorLoopTest, SettingsAreParsedStrictly) {
     }
 }
 
-// The next record number comes from the last record's own eventNumber attribute, never from
-// a text value that happens to hold the word.
-TEST_F(MonitorLoopTest, ARecordTextCannotMoveTheNextRecordNumber) {
+// The next record number is the last record's own eventNumber attribute, read as unsigned
+// 32-bit; a text without one, or with the word only inside another value, does not move it.
+TEST_F(MonitorLoopTest, TheNextRecordNumberComesFromTheLastRecordsOwnAttribute) {
     ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     lib.appendEvent(0, RaidEvent(401, 4));
-    const char* const kTexts[] = {
-        "<RaidEvent eventNumber=\"5\" FRU=\"eventNumber= 4000000000\"/>\n",
-        "<RaidEvent FRU='x eventNumber=\"9\"' eventNumber='7'/>\n",
-        "<RaidEvent eventCode=\"1\" eventNumber=\"8\"/><RaidEvent FRU=\"eventNumber=99\"/>\n",
-    };
+    // clang-format off
+    const std::pair<const char*, unsigned long> kTexts[] = {  // text (null: the library's), next
+        {"<RaidEvent eventCode=\"500\"/>", 1}, {"<RaidEvent eventNumber=\"-1\"/>", 1},
+        {"<RaidEvent eventNumber", 1}, {nullptr, 2},
+        {"<RaidEvent eventNumber=\"5\" FRU=\"eventNumber= 4000000000\"/>\n", 6},
+        {"<RaidEvent FRU='x eventNumber=\"9\"' eventNumber='7'/>\n", 8},
+        {"<RaidEvent eventCode=\"1\" eventNumber=\"8\"/><RaidEvent FRU=\"eventNumber=99\"/>\n", 8},
+        {"<RaidEvent eventNumber=\"3000000000\"/>", 3000000001ul}};
+    // clang-format on
     size_t call = 0;
+    Requests expected{{0, 1}};
     lib.rewrite = [&](uint32_t, char** buffer) {
-        if (call < std::size(kTexts)) {
+        if (call < std::size(kTexts) && kTexts[call].first != nullptr) {
             std::free(*buffer);
-            *buffer = strdup(kTexts[call]);
+            *buffer = strdup(kTexts[call].first);
         }
         ++call;
     };
+    for (const auto& text : kTexts) {
+        expected.emplace_back(0, text.second);
+    }
     TestVelmarMonitor monitor(&lib);
     writeSnapshotOfHardware();
-    runWaits(monitor, 5);
-    // The third text's last record has no number: the next number stays.
-    EXPECT_EQ(lib.requests(), (Requests{{0, 1}, {0, 6}, {0, 8}, {0, 8}, {0, 8}}));
+    runWaits(monitor, static_cast<int>(expected.size()));
+    EXPECT_EQ(lib.requests(), expected);
 }
 
 // A stop() while one controller is asked for its records ends the poll there: the next
