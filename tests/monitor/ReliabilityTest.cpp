@@ -27,16 +27,11 @@ using Requests = RecordingLib::Requests;
 // A value that is not a whole number in range keeps the current value and is reported once;
 // a missing value reads as 0, the default.
 TEST_F(MonitorLoopTest, SettingsAreParsedStrictly) {
-    const struct {
-        const char* text;
-        int queueSize;  // after reading it, starting from 500
-        bool reported;
-    } cases[] = {
-        {"99999999999", 500, true}, {"-1", 500, true},           {"700junk", 500, true},
-        {"0x10", 500, true},        {" 42 ", 42, false},         {"", 0, false},
-        {"1000001", 500, true},     {"1000000", 1000000, false},
-    };
-    writeFile("TLXConfig.ini", "tlx.eventQueueSize=500\n");
+    // clang-format off
+    const struct { const char* text; int queueSize; bool reported; } cases[] = {  // from 500
+        {"99999999999", 500, true}, {"-1", 500, true}, {"700junk", 500, true}, {"0x10", 500, true},
+        {" 42 ", 42, false}, {"", 0, false}, {"1000001", 500, true}, {"1000000", 1000000, false}};
+    // clang-format on
     TestVelmarMonitor monitor(&lib);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -105,19 +100,7 @@ TEST_F(MonitorLoopTest, ANewRunClearsTheSignalOfAnEarlierStop) {
     for (const bool hostRun : {false, true}) {
         monitor.stop();
         const int64_t before = clock.totalWaitedMillis();
-        if (hostRun) {
-            monitor.enablePolling();
-            int seen = 0;
-            clock.onWait = [&](long) {
-                if (++seen == 3) {
-                    monitor.stop();
-                }
-            };
-            monitor.run();
-            clock.onWait = nullptr;
-        } else {
-            runWaits(monitor, 3);
-        }
+        runWaits(monitor, 3, hostRun);
         EXPECT_EQ(clock.totalWaitedMillis() - before, 3000) << hostRun;
     }
 }
@@ -269,19 +252,13 @@ TEST_F(MonitorLoopTest, StartsAndStopsFromThreeThreadsNeverLeaveALoopSpinning) {
 // both logs), and so does the third line written to the debug log.
 TEST_F(MonitorLoopTest, ALogThatCouldNotBeWrittenHealsAtTheNextTry) {
     enum Action { Construct, Reload, Line };
-    const struct {
-        const char* what;
-        Action action;
-        bool written;  // the line of the step reaches the debug log
-        int opens;     // attempts to open either log so far
-    } steps[] = {
-        {"construct, logs unopenable", Construct, false, 3},
-        {"reload, still failing", Reload, false, 5},
-        {"reload, fault cleared", Reload, true, 7},
-        {"reload, both open", Reload, true, 7},
-        {"line on a full disk", Line, false, 7},
-        {"next line, space freed", Line, true, 7},
-    };
+    // written: the line of the step reaches the debug log; opens: of either log so far.
+    // clang-format off
+    const struct { const char* what; Action action; bool written; int opens; } steps[] = {
+        {"construct, logs unopenable", Construct, false, 3}, {"reload, failing", Reload, false, 5},
+        {"reload, fault cleared", Reload, true, 7}, {"reload, both open", Reload, true, 7},
+        {"line on a full disk", Line, false, 7}, {"next line, space freed", Line, true, 7}};
+    // clang-format on
     std::vector<Fault> faults;
     for (int call = 1; call <= 5; ++call) {
         faults.push_back({FileOp::Open, ".log", EACCES, call});
@@ -317,18 +294,12 @@ TEST_F(MonitorLoopTest, ALogThatCouldNotBeWrittenHealsAtTheNextTry) {
 // missing key and a rejected value leave the default of 16 MB. No line is lost across the
 // rotation.
 TEST_F(MonitorLoopTest, BothLogsRotateAtTheSetBound) {
-    const struct {
-        const char* setting;
-        bool atReload;
-        bool rotated;
-        bool reported;
-    } cases[] = {
-        {"tlx.logMaxBytes=4096\n", false, true, false},
-        {"tlx.logMaxBytes=4096\n", true, true, false},
-        {"tlx.logMaxBytes=0\n", false, false, false},
-        {"", false, false, false},
-        {"tlx.logMaxBytes=4095\n", true, false, true},
-    };
+    // clang-format off
+    const struct { const char* setting; bool atReload, rotated, reported; } cases[] = {
+        {"tlx.logMaxBytes=4096\n", false, true, false}, {"", false, false, false},
+        {"tlx.logMaxBytes=4096\n", true, true, false}, {"tlx.logMaxBytes=0\n", false, false, false},
+        {"tlx.logMaxBytes=4095\n", true, false, true}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.setting);
         std::filesystem::remove_all(path("kvorlogs"));

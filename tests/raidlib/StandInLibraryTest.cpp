@@ -196,13 +196,8 @@ TEST_F(StandInLibraryTest, ModelChangesLogTheirRecordAndReachTheCurrentTree) {
 // of a fresh model from `before` to `after` and names the record logged ("" for none).
 TEST(ModelChangeRecords, EachChangeLogsItsControllersRecord) {
     using A = EnumModelAttribute;
-    struct Row {
-        A attribute;
-        int before, after;
-        const char* fru;
-        const char* record;  // code/class, then the named IDs
-    };
     // clang-format off
+    struct Row { A attribute; int before, after; const char *fru, *record; };  // code/class, IDs
     const Row kRows[] = {
         {A::DriveState, PD_STATE_ONLINE, PD_STATE_DEFUNCT, "", "401/4 a0 c0 d5"},
         {A::DriveState, PD_STATE_READY, PD_STATE_DEFUNCT, "77", "404/4 F77 a0 c0 d5"},
