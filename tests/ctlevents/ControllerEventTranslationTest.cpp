@@ -10,7 +10,8 @@
 
 #include "ctlevents/ControllerEventRecord.h"
 #include "ctlevents/EventCodeTable.h"
-#include "detect/DetectTestSupport.h"  // describe()
+#include "detect/DetectTestSupport.h"    // describe()
+#include "monitor/MonitorTestSupport.h"  // counts()
 #include "monitor/VelmarMonitor.h"
 #include "snapshot/SimpleXmlException.h"
 
@@ -212,11 +213,7 @@ TEST_F(TranslationTest, DebugLinesTellWhatWasLookedUp) {
     };
     // clang-format on
     for (const auto& [line, count] : kLines) {
-        int found = 0;
-        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) {
-            ++found;
-        }
-        EXPECT_EQ(found, count) << line;
+        EXPECT_EQ(counts(log, {line})[0], count) << line;
     }
 }
 
