@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 
 #include "ctlevents/ControllerEventRecord.h"
 #include "ctlevents/EventCodeTable.h"
-#include "detect/DetectTestSupport.h"  // describe()
+#include "detect/DetectTestSupport.h"    // describe()
+#include "monitor/MonitorTestSupport.h"  // counts()
 #include "monitor/VelmarMonitor.h"
 #include "snapshot/SimpleXmlException.h"
 
@@ -177,49 +177,6 @@ TEST_F(TranslationTest, RecordsBecomeEventsWithTheirFieldsAndArguments) {
     }
 }
 
-// The records the stand-in library logs for model changes, as a poll reads them.
-TEST_F(TranslationTest, RecordsOfModelChanges) {
-    lib.setPfaError(0, 1, 3, true);
-    lib.setFanStatus(0, 1, 7, 1, SAFTE_FAN_MALFUNCTIONING);
-    lib.setPowerSupplyStatus(0, 1, 7, 0, SAFTE_PS_MALFUNCTIONING_ON);
-    lib.setTemperatureOutOfRange(0, 1, 7, true);
-    lib.setBatteryStatus(0, BATTERY_STATUS_LOW);
-    lib.setAdapterStatus(0, CONTROLLER_STATUS_DEGRADED);
-    lib.startTask(0, 0, TASK_TYPE_SYNC);
-    lib.setTaskProgress(0, 0, 50);
-    lib.endTask(0, 0, TASK_STATE_COMPLETED);
-    lib.setLogicalDriveState(0, 1, LD_STATE_CRITICAL);
-    lib.setDriveState(0, 1, 0, PD_STATE_DEFUNCT);
-    auto* added = new LogicalDrive();
-    added->setLogicalDriveID(4);
-    lib.addLogicalDrive(3, added);
-    lib.deleteLogicalDrive(3, 1);
-    Events events;
-    for (const uint32_t id : {0u, 3u}) {
-        char* text = nullptr;
-        lib.getEvents(Addr(id, U, U, U, U, Addr::kUnsetChunk, U, U), 1, &text);
-        const Events raised = translate(text, id);
-        events.insert(events.end(), raised.begin(), raised.end());
-        std::free(text);
-    }
-    EXPECT_EQ(
-        events,
-        (Events{
-            "402 t2 o5 A0C1D3 ser=A0 hd=SN0-1-3 | agentEventWrnPFADrive(drv(C1,2,3),,fru())",
-            "504 t1 o7 A0C1 fan1 ser=A0 fru=EFRU-7 | agentEventErrFanFail(2,ch(C1,2))",
-            "510 t1 o8 A0C1 ps0 ser=A0 fru=EFRU-7 | agentEventErrPowerFail(1,ch(C1,2))",
-            "508 t1 o2 A0C1 ser=A0 | agentEventErrTempFail(ch(C1,2))",
-            "214 t2 o2 A0 ser=A0 | agentEventWrnBatteryLow(ctl(C1))",
-            "299 t3 o2 A0 ser=A0 | agentEventInfControllerStateChange(ctl(C1))",
-            "307 t3 o4 A0L0 lun0 ser=A0 | agentEventInfSyncDetected(ld(C1,1))",
-            "308 t3 o4 A0L0 lun0 ser=A0 | agentEventInfSyncComplete(ld(C1,1))",
-            "301 t2 o4 A0L1 lun1 ser=A0 | agentEventWrnLogicalCritical(ld(C1,2))",
-            "401 t1 o5 A0C1D0 ser=A0 hd=SN0-1-0 | agentEventErrDefunctDrive(drv(C1,2,0),,fru())",
-            // The latest tree predates logical drive 4, so its size and RAID texts are not known.
-            "346 t3 o4 A3L4 lun4 ser=A3 | agentEventInfAddLogDrive(ld(C4,5),,,)",
-            "347 t3 o4 A3L1 lun1 ser=A3 | agentEventInfDeleteLogDrive(ld(C4,2))"}));
-}
-
 // The controller's record of a task start that the start-of-run task check reported is
 // dropped once.
 TEST_F(TranslationTest, ATaskStartReportedAtTheStartOfTheRunIsDroppedOnce) {
@@ -252,11 +209,7 @@ TEST_F(TranslationTest, DebugLinesTellWhatWasLookedUp) {
     };
     // clang-format on
     for (const auto& [line, count] : kLines) {
-        int found = 0;
-        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1)) {
-            ++found;
-        }
-        EXPECT_EQ(found, count) << line;
+        EXPECT_EQ(counts(log, {line})[0], count) << line;
     }
 }
 

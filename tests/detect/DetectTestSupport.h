@@ -42,6 +42,10 @@ public:
     void run() override {}
     void stop() override {}
     void start() override {}
+    using BaseRaidMonitor::logError;
+    using BaseRaidMonitor::logEventEntry;
+    using BaseRaidMonitor::logLifecycle;
+    using BaseRaidMonitor::logTrace;
     TLXEventCollection& queue() { return *events; }
     // The queued events, taken out of the queue, each as describe() writes it.
     std::vector<std::string> take() {

@@ -18,14 +18,9 @@ constexpr uint32_t U = Addr::kUnset;
 
 // One expected event: its fields come from the drive (by device ID) or logical drive (by ID)
 // `id` of the stored ('S') or current ('C') controller 0.
-struct Expect {
-    int code;
-    int type;
-    const char* identifier;
-    uint32_t id;
-    std::string text;
-    char from = 'C';
-};
+// clang-format off
+struct Expect { int code, type; const char* identifier; uint32_t id; std::string text; char from; };
+// clang-format on
 using Expects = std::vector<Expect>;
 
 Expects operator+(Expects a, const Expects& b) {
@@ -39,8 +34,7 @@ enum CaseFlags { kTimerDue = 1, kCheck = 2, kSwitchOff = 4 };
 template <typename Entry>
 struct Case {
     const char* name;
-    std::vector<Entry> before;
-    std::vector<Entry> after;
+    std::vector<Entry> before, after;
     Expects events;
     int flags = 0;  // CaseFlags
 };
@@ -158,11 +152,8 @@ private:
 struct Drive {
     uint32_t device;
     int state;
-    bool pfaSupported = false;
-    bool pfaError = false;
-    const char* fru = "";
-    const char* vendor = nullptr;
-    const char* model = nullptr;
+    bool pfaSupported = false, pfaError = false;
+    const char *fru = "", *vendor = nullptr, *model = nullptr;
 };
 
 void shape(ModelBuilder& build, Adapter*, Channel* channel, const std::vector<Drive>& drives,

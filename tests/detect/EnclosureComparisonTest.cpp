@@ -134,14 +134,9 @@ protected:
 TEST_F(EnclosureComparisonTest, Scenarios) {
     const std::string failures = "fan 0 14 0 0x01 ps 1 15 1 0x20 temp 1 15 0 1 ";
     const std::string sixFans = "fans 0 14 0 6 fan 0 14 4 0x00 fan 0 14 5 0x00 ";
-    struct Scenario {
-        const char* rows;
-        const char* name;
-        std::string before, after;
-        bool check;
-        const char* events;
-    };
     // clang-format off
+    struct Scenario {
+        const char *rows, *name; std::string before, after; bool check; const char* events; };
     const Scenario scenarios[] = {
         {"F1 F5 F6", "fans repaired, failing where missing, removed when failed",
          "fan 0 14 0 0x01 fan 0 14 1 0x02 fan 0 14 2 0x01", "fan 0 14 0 0x00 fan 0 14 1 0x01 fan 0 14 2 0x02", false,

@@ -52,19 +52,17 @@ TEST_F(EventsTest, LogLine) {
     start.replace(start.size() - 1, 1, " | ");
     EXPECT_EQ(TLXEvent().toString(), start + "--- | UNKN | ---:A--C--S--L--- | ");
     // Every row of the severity and object tag tables once, and values outside both.
-    const struct {
-        int type, object;
-        const char* text;
-    } kinds[] = {{1, 1, "ERR | SYS "}, {2, 2, "WRN | ADPT"},  {3, 3, "INF | ARR "},
-                 {5, 4, "INF | LDRV"}, {7, 5, "INF | PDRV"},  {0, 6, "--- | ENCL"},
-                 {8, 7, "--- | FAN "}, {-1, 8, "--- | PWSP"}, {N, 9, "--- | UNKN"}};
+    // clang-format off
+    const struct { int type, object; const char* text; } kinds[] = {
+        {1, 1, "ERR | SYS "}, {2, 2, "WRN | ADPT"}, {3, 3, "INF | ARR "}, {5, 4, "INF | LDRV"},
+        {7, 5, "INF | PDRV"}, {0, 6, "--- | ENCL"}, {8, 7, "--- | FAN "}, {-1, 8, "--- | PWSP"},
+        {N, 9, "--- | UNKN"}};
     for (const auto& kind : kinds) {
         TLXEvent event(7, kind.type, "x", "");
         event.setObjectType(static_cast<EnumObjectType>(kind.object));
         EXPECT_EQ(event.toString(), start + kind.text + " | 007:A--C--S--L--- | x");
     }
     // The location fields (A, C, S and L) have minimum widths and print large IDs in full.
-    // clang-format off
     const struct { int code; uint32_t a, c, s, l; const char* text; } places[] = {
         {202, 0, U, U, U, "202:A00C--S--L---"}, {5, 1, 2, 3, 4, "005:A01C02S03L004"},
         {1234, 100, 123, 255, 1000, "1234:A100C123S255L1000"}};
@@ -111,13 +109,10 @@ TEST_F(EventsTest, AdapterSerialFallsBackToBusFunctionDevice) {
 // A full queue drops its oldest tenth less one and turns the oldest survivor into the
 // notice, which the log holds before the event that caused the overload.
 TEST_F(EventsTest, OverloadDropsTheOldestTenthAndLeavesANotice) {
+    // Raised to the floor of 200 (0..18 dropped, 19 the notice); above the floor; the floor.
     const struct {
         int constructed, set, limit, kept, firstSurvivor;
-    } rows[] = {
-        {50, 0, 200, 182, 20},     // raised to the floor of 200; 0..18 dropped, 19 the notice
-        {0, 300, 300, 272, 30},    // a limit above the floor is accepted
-        {500, 200, 500, 452, 50},  // the floor itself is not
-    };
+    } rows[] = {{50, 0, 200, 182, 20}, {0, 300, 300, 272, 30}, {500, 200, 500, 452, 50}};
     const std::string notice = entry(TLXEvent(200, 2, TLXEventCollection::kOverloadText, ""));
     DebugMask::set(0xFF0000);
     for (const auto& row : rows) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "MonitorTestSupport.h"
+#include "detect/DetectTestSupport.h"
 #include "monitor/BaseRaidMonitor.h"
 #include "port/DebugMask.h"
 #include "support/FaultyFileOps.h"
@@ -18,21 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FrameMonitor : public BaseRaidMonitor {
-public:
-    using BaseRaidMonitor::BaseRaidMonitor;
-    void collectCurrentEvents(int, TLXEventCollection&) override {}
-    void run() override {}
-    void stop() override {}
-    void start() override {}
-
-    using BaseRaidMonitor::logError;
-    using BaseRaidMonitor::logEventEntry;
-    using BaseRaidMonitor::logLifecycle;
-    using BaseRaidMonitor::logTrace;
-    TLXEventCollection& queue() { return *events; }
-};
-
+using FrameMonitor = DetectMonitor;
 class FrameTest : public MonitorLoopTest {};
 
 TEST_F(FrameTest, WhereTheLogsGo) {
@@ -74,18 +61,15 @@ TEST_F(FrameTest, WhereTheLogsGo) {
     }
 }
 
-TEST_F(FrameTest, MissingCatalogAndSettingsAreCreatedEmptyWithErrorLines) {
-    fs::remove(path("RaidNLS.properties"));
+// (A missing catalog is covered by CatalogMissingTest.)
+TEST_F(FrameTest, MissingSettingsAreCreatedEmptyWithAnErrorLine) {
     fs::remove(path("TLXConfig.ini"));
     FrameMonitor frame(nullptr, "", "", "");
-    EXPECT_TRUE(exists("RaidNLS.properties"));
     EXPECT_TRUE(exists("TLXConfig.ini"));
     EXPECT_EQ(counts(readFile("kvorlogs/TLXDebug.log"),
-                     {"ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (" +
-                          path("RaidNLS.properties") + ") not found. Creating an empty file.",
-                      "ERROR: BaseRaidMonitor::readConfig() Config File (" + path("TLXConfig.ini") +
-                          ") not found. Creating an empty file.\n"}),
-              (std::vector<int>{1, 1}));
+                     {"ERROR: BaseRaidMonitor::readConfig() Config File (" + path("TLXConfig.ini") +
+                      ") not found. Creating an empty file.\n"}),
+              std::vector<int>{1});
 }
 
 TEST_F(FrameTest, SettingsAreReadWithTheirConversions) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "monitor/VelmarMonitor.h"
@@ -19,28 +20,22 @@ namespace {
 class CatalogMissingTest : public TestHome {};
 
 TEST_F(CatalogMissingTest, EachUnusableCatalogGivesItsErrorLineAndTheSignal) {
-    enum class Home { Missing, Empty, NoEntryLine, Usable, UsableCrLf, FilledLater };
-    struct Row {
-        Home home;
-        const char* content;   // of the module directory's catalog
-        const char* homeLine;  // the error line about it; null when none
-        bool usable;
-    };
     const char* kNotFound = ") not found. Creating an empty file.\n";
     const char* kNoMessages = ") holds no messages.\n";
-    const Row rows[] = {
-        {Home::Missing, nullptr, kNotFound, false},
-        {Home::Empty, "", kNoMessages, false},
-        {Home::NoEntryLine, "# agentEventInfNoControllers=x\n \tindented=x\n\r\n\n", kNoMessages,
-         false},
-        {Home::Usable, "#\nagentEventInfNoControllers=No controller.\n", nullptr, true},
-        {Home::UsableCrLf, "k=v\r\n", nullptr, true},
-        {Home::FilledLater, "", kNoMessages, true},
-    };
+    // The module directory's catalog (null: missing), the error line about it (null: none),
+    // whether the monitor can use it; the last catalog is filled after construction.
+    // clang-format off
+    const struct { const char *content, *homeLine; bool usable; } rows[] = {
+        {nullptr, kNotFound, false}, {"", kNoMessages, false},
+        {"# agentEventInfNoControllers=x\n \tindented=x\n\r\n\n", kNoMessages, false},
+        {"#\nagentEventInfNoControllers=No controller.\n", nullptr, true},
+        {"k=v\r\n", nullptr, true}, {"", kNoMessages, true}};
+    // clang-format on
     const std::string prefix = "ERROR: BaseRaidMonitor::BaseRaidMonitor() NLS File (";
     const std::string beside = port::libraryDirectory() + "RaidNLS.properties";
-    for (const Row& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.home));
+    for (const auto& row : rows) {
+        const bool filledLater = &row == std::end(rows) - 1;
+        SCOPED_TRACE(&row - rows);
         writeFile("TLXConfig.ini", "");
         std::remove(path("kvorlogs/TLXVLDebug.log").c_str());
         if (row.content == nullptr) {
@@ -52,7 +47,7 @@ TEST_F(CatalogMissingTest, EachUnusableCatalogGivesItsErrorLineAndTheSignal) {
         stamp.pop_back();
         VelmarLib lib;
         VelmarMonitor monitor(&lib);
-        if (row.home == Home::FilledLater) {
+        if (filledLater) {
             writeFile("RaidNLS.properties", "agentEventInfNoControllers=No controller.\n");
         }
 

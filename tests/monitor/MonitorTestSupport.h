@@ -125,16 +125,21 @@ protected:
         writeFile("TLXConfig.ini", "tlx.debugMask=2\n");
     }
 
-    // Starts the monitor on this thread and stops it from inside the loop's wait number
-    // `waits` (counted from the start).
-    void runWaits(VelmarMonitor& monitor, int waits) {
+    // Starts the monitor on this thread (through start(), or as a host's own run() with
+    // polling enabled) and stops it from inside the loop's wait number `waits`.
+    void runWaits(VelmarMonitor& monitor, int waits, bool hostRun = false) {
         int seen = 0;
         clock.onWait = [&](long) {
             if (++seen == waits) {
                 monitor.stop();
             }
         };
-        monitor.start();
+        if (hostRun) {
+            monitor.enablePolling();
+            monitor.run();
+        } else {
+            monitor.start();
+        }
         clock.onWait = nullptr;
     }
 

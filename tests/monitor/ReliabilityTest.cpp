@@ -27,16 +27,11 @@ using Requests = RecordingLib::Requests;
 // A value that is not a whole number in range keeps the current value and is reported once;
 // a missing value reads as 0, the default.
 TEST_F(MonitorLoopTest, SettingsAreParsedStrictly) {
-    const struct {
-        const char* text;
-        int queueSize;  // after reading it, starting from 500
-        bool reported;
-    } cases[] = {
-        {"99999999999", 500, true}, {"-1", 500, true},           {"700junk", 500, true},
-        {"0x10", 500, true},        {" 42 ", 42, false},         {"", 0, false},
-        {"1000001", 500, true},     {"1000000", 1000000, false},
-    };
-    writeFile("TLXConfig.ini", "tlx.eventQueueSize=500\n");
+    // clang-format off
+    const struct { const char* text; int queueSize; bool reported; } cases[] = {  // from 500
+        {"99999999999", 500, true}, {"-1", 500, true}, {"700junk", 500, true}, {"0x10", 500, true},
+        {" 42 ", 42, false}, {"", 0, false}, {"1000001", 500, true}, {"1000000", 1000000, false}};
+    // clang-format on
     TestVelmarMonitor monitor(&lib);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -52,29 +47,36 @@ TEST_F(MonitorLoopTest, SettingsAreParsedStrictly) {
     }
 }
 
-// The next record number comes from the last record's own eventNumber attribute, never from
-// a text value that happens to hold the word.
-TEST_F(MonitorLoopTest, ARecordTextCannotMoveTheNextRecordNumber) {
+// The next record number is the last record's own eventNumber attribute, read as unsigned
+// 32-bit; a text without one, or with the word only inside another value, does not move it.
+TEST_F(MonitorLoopTest, TheNextRecordNumberComesFromTheLastRecordsOwnAttribute) {
     ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     lib.appendEvent(0, RaidEvent(401, 4));
-    const char* const kTexts[] = {
-        "<RaidEvent eventNumber=\"5\" FRU=\"eventNumber= 4000000000\"/>\n",
-        "<RaidEvent FRU='x eventNumber=\"9\"' eventNumber='7'/>\n",
-        "<RaidEvent eventCode=\"1\" eventNumber=\"8\"/><RaidEvent FRU=\"eventNumber=99\"/>\n",
-    };
+    // clang-format off
+    const std::pair<const char*, unsigned long> kTexts[] = {  // text (null: the library's), next
+        {"<RaidEvent eventCode=\"500\"/>", 1}, {"<RaidEvent eventNumber=\"-1\"/>", 1},
+        {"<RaidEvent eventNumber", 1}, {nullptr, 2},
+        {"<RaidEvent eventNumber=\"5\" FRU=\"eventNumber= 4000000000\"/>\n", 6},
+        {"<RaidEvent FRU='x eventNumber=\"9\"' eventNumber='7'/>\n", 8},
+        {"<RaidEvent eventCode=\"1\" eventNumber=\"8\"/><RaidEvent FRU=\"eventNumber=99\"/>\n", 8},
+        {"<RaidEvent eventNumber=\"3000000000\"/>", 3000000001ul}};
+    // clang-format on
     size_t call = 0;
+    Requests expected{{0, 1}};
     lib.rewrite = [&](uint32_t, char** buffer) {
-        if (call < std::size(kTexts)) {
+        if (call < std::size(kTexts) && kTexts[call].first != nullptr) {
             std::free(*buffer);
-            *buffer = strdup(kTexts[call]);
+            *buffer = strdup(kTexts[call].first);
         }
         ++call;
     };
+    for (const auto& text : kTexts) {
+        expected.emplace_back(0, text.second);
+    }
     TestVelmarMonitor monitor(&lib);
     writeSnapshotOfHardware();
-    runWaits(monitor, 5);
-    // The third text's last record has no number: the next number stays.
-    EXPECT_EQ(lib.requests(), (Requests{{0, 1}, {0, 6}, {0, 8}, {0, 8}, {0, 8}}));
+    runWaits(monitor, static_cast<int>(expected.size()));
+    EXPECT_EQ(lib.requests(), expected);
 }
 
 // A stop() while one controller is asked for its records ends the poll there: the next
@@ -98,19 +100,7 @@ TEST_F(MonitorLoopTest, ANewRunClearsTheSignalOfAnEarlierStop) {
     for (const bool hostRun : {false, true}) {
         monitor.stop();
         const int64_t before = clock.totalWaitedMillis();
-        if (hostRun) {
-            monitor.enablePolling();
-            int seen = 0;
-            clock.onWait = [&](long) {
-                if (++seen == 3) {
-                    monitor.stop();
-                }
-            };
-            monitor.run();
-            clock.onWait = nullptr;
-        } else {
-            runWaits(monitor, 3);
-        }
+        runWaits(monitor, 3, hostRun);
         EXPECT_EQ(clock.totalWaitedMillis() - before, 3000) << hostRun;
     }
 }
@@ -262,19 +252,13 @@ TEST_F(MonitorLoopTest, StartsAndStopsFromThreeThreadsNeverLeaveALoopSpinning) {
 // both logs), and so does the third line written to the debug log.
 TEST_F(MonitorLoopTest, ALogThatCouldNotBeWrittenHealsAtTheNextTry) {
     enum Action { Construct, Reload, Line };
-    const struct {
-        const char* what;
-        Action action;
-        bool written;  // the line of the step reaches the debug log
-        int opens;     // attempts to open either log so far
-    } steps[] = {
-        {"construct, logs unopenable", Construct, false, 3},
-        {"reload, still failing", Reload, false, 5},
-        {"reload, fault cleared", Reload, true, 7},
-        {"reload, both open", Reload, true, 7},
-        {"line on a full disk", Line, false, 7},
-        {"next line, space freed", Line, true, 7},
-    };
+    // written: the line of the step reaches the debug log; opens: of either log so far.
+    // clang-format off
+    const struct { const char* what; Action action; bool written; int opens; } steps[] = {
+        {"construct, logs unopenable", Construct, false, 3}, {"reload, failing", Reload, false, 5},
+        {"reload, fault cleared", Reload, true, 7}, {"reload, both open", Reload, true, 7},
+        {"line on a full disk", Line, false, 7}, {"next line, space freed", Line, true, 7}};
+    // clang-format on
     std::vector<Fault> faults;
     for (int call = 1; call <= 5; ++call) {
         faults.push_back({FileOp::Open, ".log", EACCES, call});
@@ -310,18 +294,12 @@ TEST_F(MonitorLoopTest, ALogThatCouldNotBeWrittenHealsAtTheNextTry) {
 // missing key and a rejected value leave the default of 16 MB. No line is lost across the
 // rotation.
 TEST_F(MonitorLoopTest, BothLogsRotateAtTheSetBound) {
-    const struct {
-        const char* setting;
-        bool atReload;
-        bool rotated;
-        bool reported;
-    } cases[] = {
-        {"tlx.logMaxBytes=4096\n", false, true, false},
-        {"tlx.logMaxBytes=4096\n", true, true, false},
-        {"tlx.logMaxBytes=0\n", false, false, false},
-        {"", false, false, false},
-        {"tlx.logMaxBytes=4095\n", true, false, true},
-    };
+    // clang-format off
+    const struct { const char* setting; bool atReload, rotated, reported; } cases[] = {
+        {"tlx.logMaxBytes=4096\n", false, true, false}, {"", false, false, false},
+        {"tlx.logMaxBytes=4096\n", true, true, false}, {"tlx.logMaxBytes=0\n", false, false, false},
+        {"tlx.logMaxBytes=4095\n", true, false, true}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.setting);
         std::filesystem::remove_all(path("kvorlogs"));

@@ -20,19 +20,16 @@ TEST_F(MonitorLoopTest, FifthPollWritesOnlyAChangedOrMissingSnapshot) {
     const std::string file = path("TLXVLConfig.xml");
 
     enum class Expect { Same, Missing, Written };
-    struct Row {
-        int wait;  // the loop's wait at which the row is checked; polls write after 5, 10, ...
-        Expect expect;
-        std::function<void()> then;
-    };
+    // The loop's wait at which the row is checked (polls write after 5, 10, ...), what the
+    // file is then, and the change made after the check.
+    // clang-format off
+    struct Row { int wait; Expect expect; std::function<void()> then; };
     const std::vector<Row> rows = {
-        {5, Expect::Same, [] {}},
-        {6, Expect::Same, [&] { std::filesystem::remove(file); }},
+        {5, Expect::Same, [] {}}, {6, Expect::Same, [&] { std::filesystem::remove(file); }},
         {10, Expect::Missing, [] {}},
         {11, Expect::Written, [&] { lib.setDriveState(0, 0, 1, PD_STATE_DEFUNCT); }},
-        {15, Expect::Same, [] {}},
-        {16, Expect::Written, [] {}},
-    };
+        {15, Expect::Same, [] {}}, {16, Expect::Written, [] {}}};
+    // clang-format on
     port::FileStat last;
     ASSERT_FALSE(port::statFile(file, last));
     std::string lastText;

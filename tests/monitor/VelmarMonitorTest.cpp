@@ -101,32 +101,6 @@ TEST_F(MonitorLoopTest, EachControllerIsAskedFromItsOwnNextNumber) {
     EXPECT_TRUE(monitor.getEvents(0).empty());
 }
 
-// The last record number is read as unsigned 32-bit; texts without one do not move it.
-TEST_F(MonitorLoopTest, EventNumbersAreReadUnsignedAndOddTextsAreIgnored) {
-    ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
-    appendRecords(lib, 0, 1);
-    const char* const kTexts[] = {
-        "<RaidEvent eventCode=\"500\"/>",           // no "eventNumber"
-        "<RaidEvent eventNumber=\"-1\"/>",          // not a record number: must not rewind
-        "<RaidEvent eventNumber",                   // no "="
-        nullptr,                                    // the library's own text, record 1
-        "<RaidEvent eventNumber=\"3000000000\"/>",  // above 2^31 - 1: still a number
-    };
-    size_t call = 0;
-    lib.rewrite = [&](uint32_t, char** buffer) {
-        if (call < std::size(kTexts) && kTexts[call] != nullptr) {
-            std::free(*buffer);
-            *buffer = strdup(kTexts[call]);
-        }
-        ++call;
-    };
-    TestVelmarMonitor monitor(&lib);
-    runWaits(monitor, 6);
-    EXPECT_EQ(lib.requests(),
-              (Requests{{0, 1}, {0, 1}, {0, 1}, {0, 1}, {0, 2}, {0, 3000000001ul}}));
-    EXPECT_EQ(counts(debugLog(), {"]  Found 1 events\n"}), std::vector<int>{1});
-}
-
 // Malformed text of one controller is covered with the translation; here its library call
 // throws: the controller is asked from the same number again and the others go on.
 TEST_F(MonitorLoopTest, AControllerWhoseEventsCannotBeReadDoesNotStopTheOthers) {

@@ -65,14 +65,11 @@ TEST(SimpleXmlParserTest, Tokens) {
 }
 
 TEST(SimpleXmlParserTest, MalformedMarkupThrowsWithCharacterAndOffsetAndParsingGoesOn) {
-    const struct {
-        const char* xml;
-        char character;
-        unsigned offset;
-    } kCases[] = {{"<a/b>", '/', 2},
-                  {"<a x='1' / >", '/', 9},
-                  {"<r/><a x=1>", '1', 9},
-                  {"<a x= \t\xFF>", '\xFF', 7}};
+    // clang-format off
+    const struct { const char* xml; char character; unsigned offset; } kCases[] = {
+        {"<a/b>", '/', 2}, {"<a x='1' / >", '/', 9}, {"<r/><a x=1>", '1', 9},
+        {"<a x= \t\xFF>", '\xFF', 7}};
+    // clang-format on
     for (const auto& c : kCases) {
         Tokens tokens(c.xml);
         try {

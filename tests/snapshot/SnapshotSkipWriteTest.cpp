@@ -85,19 +85,16 @@ TEST_F(SnapshotSkipWrite, OnlyTheUnchangedFileIsLeftAlone) {
         bool skipped;
     };
     // One row per kind of value the copy takes, each of them a change of the configuration.
+    // clang-format off
     const std::vector<Row> rows = {
         {"nothing changed", [] {}, true},
-        {"controller status", [this] { adapter_->setAdapterStatus(CONTROLLER_STATUS_FAILED); },
-         false},
+        {"controller status", [this] { adapter_->setAdapterStatus(CONTROLLER_STATUS_FAILED); }, false},
         {"controller limit", [this] { adapter_->setLimit(LIMIT_MAX_ID, 99); }, false},
         {"controller text", [this] { adapter_->setSerialNumString("S9"); }, false},
-        {"controller address type",
-         [this] {
+        {"controller address type", [this] {
              Addr2 addr = adapter_->getAddr2();
              addr.setBrixlibType(7);
-             adapter_->setAddr2(addr);
-         },
-         false},
+             adapter_->setAddr2(addr); }, false},
         {"channel type", [this] { channel_->setChannelType(CHANNEL_TYPE_SAS); }, false},
         {"drive state", [this] { drive_->setState(PD_STATE_DEFUNCT); }, false},
         {"drive text", [this] { drive_->setVendor("OTHER"); }, false},
@@ -109,34 +106,26 @@ TEST_F(SnapshotSkipWrite, OnlyTheUnchangedFileIsLeftAlone) {
         {"fan count", [this] { enclosure_->getSafteConfig()->setFanCount(3); }, false},
         {"SAF-TE data invalid", [this] { enclosure_->setSafteDataValid(false); }, false},
         {"logical drive state", [this] { logical_->setState(LD_STATE_CRITICAL); }, false},
-        {"creation time",
-         [this] {
+        {"creation time", [this] {
              timestamp_struct_t time = logical_->getCreationTime();
              time.minute += 1;
-             logical_->setCreationTime(time);
-         },
-         false},
+             logical_->setCreationTime(time); }, false},
         {"secondary logicals", [this] { logical_->setSecondaryLogicals("1,2"); }, false},
         {"task percentage", [this] { task_->setPercentageComplete(50); }, false},
         {"task serial", [this] { task_->setAdapterSerial("S1"); }, false},
         {"task added", [this] { tasks_.addChild(new TLXProgress()); }, false},
         {"file deleted", [&] { fs::remove(file); }, false},
         {"edited in place, same size", sameSizeEdit, false},
-        {"edited, size and time kept",
-         [&] {
+        {"edited, size and time kept", [&] {
              const auto time = fs::last_write_time(file);
              sameSizeEdit();
-             fs::last_write_time(file, time);
-         },
-         false},
-        {"replaced by the same bytes",
-         [&] {
+             fs::last_write_time(file, time); }, false},
+        {"replaced by the same bytes", [&] {
              writeFile("copy", readFile("TLXVLConfig.xml"));
-             fs::rename(path("copy"), file);
-         },
-         false},
+             fs::rename(path("copy"), file); }, false},
         {"touched", [&] { fs::last_write_time(file, fs::file_time_type::clock::now()); }, false},
     };
+    // clang-format on
     for (const bool copyPath : {false, true}) {
         for (const Row& row : rows) {
             SCOPED_TRACE(std::string(row.what) + (copyPath ? ", writeCopyOf" : ", writeXML"));

@@ -10,14 +10,9 @@ namespace {
 // Each value read by name and by index through every conversion: GetLong, GetI64 (the same
 // reading widened), GetULong, GetU64 and GetBool; and the list's own rules.
 TEST(XmlAttributeListTest, ConversionsAndLookups) {
-    struct Row {
-        const char* value;
-        int32_t asLong;
-        uint32_t asULong;
-        uint64_t asU64;
-        bool asBool;
-    };
     // clang-format off
+    struct Row {
+        const char* value; int32_t asLong; uint32_t asULong; uint64_t asU64; bool asBool; };
     constexpr Row kRows[] = {
         {"0x10", 0, 0, 16, false},  // decimals only, but strtod reads hex
         {"-12abc", -12, 0u - 12u, 0, false},  // stops at the first other character; U64 pins to 0

@@ -91,17 +91,12 @@ int FaultyFileOps::write(port::FileHandle file, const char* data, size_t size, s
 }
 
 int FaultyFileOps::syncRange(port::FileHandle file, uint64_t offset, uint64_t size, bool wait) {
-    if (const Fault* fault = record(FileOp::SyncRange, pathOf(file))) {
-        return fault->error;
-    }
-    return system_.syncRange(file, offset, size, wait);
+    return pass(FileOp::SyncRange, pathOf(file),
+                [&] { return system_.syncRange(file, offset, size, wait); });
 }
 
 int FaultyFileOps::sync(port::FileHandle file) {
-    if (const Fault* fault = record(FileOp::Sync, pathOf(file))) {
-        return fault->error;
-    }
-    return system_.sync(file);
+    return pass(FileOp::Sync, pathOf(file), [&] { return system_.sync(file); });
 }
 
 int FaultyFileOps::close(port::FileHandle file) {
@@ -117,38 +112,23 @@ int FaultyFileOps::close(port::FileHandle file) {
 }
 
 int FaultyFileOps::stat(port::FileHandle file, port::FileStat& stat) {
-    if (const Fault* fault = record(FileOp::Stat, pathOf(file))) {
-        return fault->error;
-    }
-    return system_.stat(file, stat);
+    return pass(FileOp::Stat, pathOf(file), [&] { return system_.stat(file, stat); });
 }
 
 int FaultyFileOps::stat(const std::string& path, port::FileStat& stat) {
-    if (const Fault* fault = record(FileOp::Stat, path)) {
-        return fault->error;
-    }
-    return system_.stat(path, stat);
+    return pass(FileOp::Stat, path, [&] { return system_.stat(path, stat); });
 }
 
 int FaultyFileOps::rename(const std::string& from, const std::string& to) {
-    if (const Fault* fault = record(FileOp::Rename, from + " " + to)) {
-        return fault->error;
-    }
-    return system_.rename(from, to);
+    return pass(FileOp::Rename, from + " " + to, [&] { return system_.rename(from, to); });
 }
 
 int FaultyFileOps::remove(const std::string& path) {
-    if (const Fault* fault = record(FileOp::Remove, path)) {
-        return fault->error;
-    }
-    return system_.remove(path);
+    return pass(FileOp::Remove, path, [&] { return system_.remove(path); });
 }
 
 int FaultyFileOps::makeDirectory(const std::string& path) {
-    if (const Fault* fault = record(FileOp::MakeDirectory, path)) {
-        return fault->error;
-    }
-    return system_.makeDirectory(path);
+    return pass(FileOp::MakeDirectory, path, [&] { return system_.makeDirectory(path); });
 }
 
 int FaultyFileOps::listDirectory(const std::string& path, std::vector<std::string>& names) {
@@ -160,23 +140,9 @@ int FaultyFileOps::listDirectory(const std::string& path, std::vector<std::strin
 }
 
 int FaultyFileOps::syncDirectory(const std::string& path) {
-    if (const Fault* fault = record(FileOp::SyncDirectory, path)) {
-        return fault->error;
-    }
-    return system_.syncDirectory(path);
+    return pass(FileOp::SyncDirectory, path, [&] { return system_.syncDirectory(path); });
 }
 
 int FaultyFileOps::tryLock(port::FileHandle file) {
-    if (const Fault* fault = record(FileOp::TryLock, pathOf(file))) {
-        return fault->error;
-    }
-    return system_.tryLock(file);
-}
-
-int FaultyFileOps::makeTemporaryDirectory(const std::string& prefix, std::string& path) {
-    return system_.makeTemporaryDirectory(prefix, path);
-}
-
-int64_t FaultyFileOps::fileTimeNow() {
-    return system_.fileTimeNow();
+    return pass(FileOp::TryLock, pathOf(file), [&] { return system_.tryLock(file); });
 }

@@ -14,21 +14,10 @@
 
 #include "port/FileOps.h"
 
-enum class FileOp {
-    Open,
-    Read,
-    Write,
-    SyncRange,
-    Sync,
-    Close,
-    Stat,
-    Rename,
-    Remove,
-    MakeDirectory,
-    ListDirectory,
-    SyncDirectory,
-    TryLock
-};
+// clang-format off
+enum class FileOp { Open, Read, Write, SyncRange, Sync, Close, Stat, Rename, Remove, MakeDirectory,
+                    ListDirectory, SyncDirectory, TryLock };
+// clang-format on
 
 // Fails the call-th call (from 1; 0: every call) of op on a path containing pathPart, with
 // error; a Write row with shortWrite > 0 instead writes that many bytes and reports success.
@@ -65,12 +54,20 @@ public:
     int listDirectory(const std::string& path, std::vector<std::string>& names) override;
     int syncDirectory(const std::string& path) override;
     int tryLock(port::FileHandle file) override;
-    int makeTemporaryDirectory(const std::string& prefix, std::string& path) override;
-    int64_t fileTimeNow() override;
+    int makeTemporaryDirectory(const std::string& prefix, std::string& path) override {
+        return system_.makeTemporaryDirectory(prefix, path);
+    }
+    int64_t fileTimeNow() override { return system_.fileTimeNow(); }
 
 private:
     // Records the call and returns the row that fails it, or null.
     const Fault* record(FileOp op, const std::string& path);
+    // The chosen row's error, or the operating system's call.
+    template <typename Call>
+    int pass(FileOp op, const std::string& path, Call call) {
+        const Fault* fault = record(op, path);
+        return fault != nullptr ? fault->error : call();
+    }
     std::string pathOf(port::FileHandle file);
 
     port::FileOps& system_;
