@@ -3,6 +3,7 @@
 // must report, run by run and phase by phase.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -72,16 +73,26 @@ protected:
 };
 
 // "run phase code identifier object-type adapter" of every event, in order; the phase is S
-// (start-of-run report) or L (live), an empty identifier is "-".
+// (start-of-run report) or L (live), an empty identifier is "-" and the common "EVENT_VELMAR_"
+// is left off; a line repeated n times in a row is written once, with " xn".
 std::vector<std::string> summary(const std::vector<json>& events) {
     std::vector<std::string> lines;
+    std::string last;
+    int repeats = 1;
     for (const json& e : events) {
-        const std::string identifier = e["identifier"].get<std::string>();
-        lines.push_back(
+        std::string id = e["identifier"].get<std::string>();
+        id = id.empty() ? "-" : id.rfind("EVENT_VELMAR_", 0) == 0 ? id.substr(13) : id;
+        const std::string line =
             std::to_string(e["run"].get<int>()) + (e["phase"] == "start-of-run" ? " S " : " L ") +
-            std::to_string(e["code"].get<int>()) + " " + (identifier.empty() ? "-" : identifier) +
-            " o" + std::to_string(e["objectType"].get<int>()) + " A" +
-            (e["adapterID"].is_null() ? "-" : std::to_string(e["adapterID"].get<int>())));
+            std::to_string(e["code"].get<int>()) + " " + id + " o" +
+            std::to_string(e["objectType"].get<int>()) + " A" +
+            (e["adapterID"].is_null() ? "-" : std::to_string(e["adapterID"].get<int>()));
+        if (line == last) {
+            lines.back() = line + " x" + std::to_string(++repeats);
+        } else {
+            lines.push_back(last = line);
+            repeats = 1;
+        }
     }
     return lines;
 }
@@ -97,106 +108,44 @@ void PrintTo(const ScenarioCase& c, std::ostream* out) {
 }
 
 const std::vector<ScenarioCase>& scenarioCases() {
+    // clang-format off
     static const std::vector<ScenarioCase> kCases = {
-        {"default",
-         {
-             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
-             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
-             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A1",
-             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A1",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
-             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A1",
-             "1 L 404 - o5 A0",
-             "1 L 301 - o4 A0",
-             "1 L 304 - o4 A0",
-             "1 L 504 - o7 A0",
-             "1 L 372 - o4 A0",
-             "2 S 408 EVENT_VELMAR_CONFIGURATION_CHANGE_REMOVE_PD o5 A0",
-             "2 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "2 S 345 EVENT_VELMAR_LD_STATE_NORMAL o4 A0",
-             "2 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
-             "2 S 305 - o4 A0",
-             "2 S 504 EVENT_VELMAR_ENC_FAN_FAILURE o7 A0",
-             "2 S 510 EVENT_VELMAR_ENC_PS_FAILURE o8 A0",
-             "2 S 401 EVENT_VELMAR_PD_STATE_FAILED o5 A1",
-             "2 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
-             "2 S 301 EVENT_VELMAR_LD_STATE_CRITICAL o4 A1",
-             "2 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A1",
-         }},
-        {"failing-drive-rebuild",
-         {
-             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
-             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
-             "1 L 404 - o5 A0",
-             "1 L 301 - o4 A0",
-             "1 L 304 - o4 A0",
-             "1 L 372 - o4 A0",
-             "1 L 305 - o4 A0",
-             "1 L 345 - o4 A0",
-         }},
-        {"controller-replaced",
-         {
-             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
-             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
-             "2 S 202 EVENT_VELMAR_STATE_FAILED o2 A0",
-             "2 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
-             "2 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
-             "2 S 214 - o2 A0",
-             "2 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
-             "2 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "2 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "2 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
-         }},
-        {"enclosure-failures",
-         {
-             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
-             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
-             "1 L 504 - o7 A0",
-             "2 S 506 EVENT_VELMAR_ENC_FAN_REMOVED o7 A0",
-             "2 S 510 EVENT_VELMAR_ENC_PS_FAILURE o8 A0",
-         }},
-        {"two-controllers-tasks",
-         {
-             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A0",
-             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A0",
-             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A0",
-             "1 S 207 EVENT_VELMAR_STATE_ADDED o2 A1",
-             "1 S 299 EVENT_VELMAR_STATE_CHANGE o2 A1",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
-             "1 S 499 EVENT_VELMAR_PD_STATE_CHANGE o5 A1",
-             "1 S 399 EVENT_VELMAR_STATE_CHANGE_LD o4 A1",
-             "1 L 335 - o4 A0",
-             "1 L 307 - o4 A1",
-             "1 L 382 - o4 A0",
-             "1 L 373 - o4 A1",
-             "2 S 336 - o4 A0",
-             "2 S 309 - o4 A1",
-         }},
-        {"no-controllers",
-         {
-             "1 S 201 EVENT_VELMAR_STATE_NOTFOUND o1 A-",
-         }},
+        {"default", {
+            "1 S 207 STATE_ADDED o2 A0", "1 S 299 STATE_CHANGE o2 A0",
+            "1 S 499 PD_STATE_CHANGE o5 A0 x4", "1 S 399 STATE_CHANGE_LD o4 A0",
+            "1 S 207 STATE_ADDED o2 A1", "1 S 299 STATE_CHANGE o2 A1",
+            "1 S 499 PD_STATE_CHANGE o5 A1 x2", "1 S 399 STATE_CHANGE_LD o4 A1", "1 L 404 - o5 A0",
+            "1 L 301 - o4 A0", "1 L 304 - o4 A0", "1 L 504 - o7 A0", "1 L 372 - o4 A0",
+            "2 S 408 CONFIGURATION_CHANGE_REMOVE_PD o5 A0", "2 S 499 PD_STATE_CHANGE o5 A0",
+            "2 S 345 LD_STATE_NORMAL o4 A0", "2 S 399 STATE_CHANGE_LD o4 A0", "2 S 305 - o4 A0",
+            "2 S 504 ENC_FAN_FAILURE o7 A0", "2 S 510 ENC_PS_FAILURE o8 A0",
+            "2 S 401 PD_STATE_FAILED o5 A1", "2 S 499 PD_STATE_CHANGE o5 A1",
+            "2 S 301 LD_STATE_CRITICAL o4 A1", "2 S 399 STATE_CHANGE_LD o4 A1"}},
+        {"failing-drive-rebuild", {
+            "1 S 207 STATE_ADDED o2 A0", "1 S 299 STATE_CHANGE o2 A0",
+            "1 S 499 PD_STATE_CHANGE o5 A0 x4", "1 S 399 STATE_CHANGE_LD o4 A0", "1 L 404 - o5 A0",
+            "1 L 301 - o4 A0", "1 L 304 - o4 A0", "1 L 372 - o4 A0", "1 L 305 - o4 A0",
+            "1 L 345 - o4 A0"}},
+        {"controller-replaced", {
+            "1 S 207 STATE_ADDED o2 A0", "1 S 299 STATE_CHANGE o2 A0",
+            "1 S 499 PD_STATE_CHANGE o5 A0 x2", "1 S 399 STATE_CHANGE_LD o4 A0",
+            "2 S 202 STATE_FAILED o2 A0", "2 S 207 STATE_ADDED o2 A0",
+            "2 S 299 STATE_CHANGE o2 A0", "2 S 214 - o2 A0", "2 S 299 STATE_CHANGE o2 A0",
+            "2 S 499 PD_STATE_CHANGE o5 A0 x2", "2 S 399 STATE_CHANGE_LD o4 A0"}},
+        {"enclosure-failures", {
+            "1 S 207 STATE_ADDED o2 A0", "1 S 299 STATE_CHANGE o2 A0",
+            "1 S 499 PD_STATE_CHANGE o5 A0 x2", "1 S 399 STATE_CHANGE_LD o4 A0", "1 L 504 - o7 A0",
+            "2 S 506 ENC_FAN_REMOVED o7 A0", "2 S 510 ENC_PS_FAILURE o8 A0"}},
+        {"two-controllers-tasks", {
+            "1 S 207 STATE_ADDED o2 A0", "1 S 299 STATE_CHANGE o2 A0",
+            "1 S 499 PD_STATE_CHANGE o5 A0 x3", "1 S 399 STATE_CHANGE_LD o4 A0",
+            "1 S 207 STATE_ADDED o2 A1", "1 S 299 STATE_CHANGE o2 A1",
+            "1 S 499 PD_STATE_CHANGE o5 A1 x2", "1 S 399 STATE_CHANGE_LD o4 A1", "1 L 335 - o4 A0",
+            "1 L 307 - o4 A1", "1 L 382 - o4 A0", "1 L 373 - o4 A1", "2 S 336 - o4 A0",
+            "2 S 309 - o4 A1"}},
+        {"no-controllers", {"1 S 201 STATE_NOTFOUND o1 A-"}},
     };
+    // clang-format on
     return kCases;
 }
 
@@ -228,33 +177,23 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, DemoScenario, ::testing::ValuesIn(scenarioCa
 TEST_F(DemoHost, DefaultScenarioEventsCarryTheirObjects) {
     const Outcome outcome = run("--format jsonl");
     ASSERT_EQ(outcome.exitCode, 0) << outcome.err;
-    auto find = [&](int run, int code) -> json {
-        for (const json& e : outcome.events) {
-            if (e["run"] == run && e["code"] == code) {
-                return e;
-            }
-        }
-        return json();
-    };
-    const json failed = find(1, 404);
-    ASSERT_FALSE(failed.is_null());
-    EXPECT_EQ(failed["type"], 1);
-    EXPECT_EQ(failed["channelID"], 0);
-    EXPECT_EQ(failed["deviceID"], 1);
-    EXPECT_EQ(failed["driveSerial"], "SN0-0-1");
-    EXPECT_EQ(failed["fru"], "49Y1866");
-    EXPECT_EQ(failed["adapterSerial"], "VLM-A0001");
-    const json progress = find(1, 372);
-    ASSERT_FALSE(progress.is_null());
-    EXPECT_EQ(progress["percentComplete"], 75);
-    const json supply = find(2, 510);
-    ASSERT_FALSE(supply.is_null());
-    EXPECT_EQ(supply["powerSupply"], 1);
-    EXPECT_EQ(supply["deviceID"], 15);
+    // clang-format off
+    const struct { int run, code; const char* field; json value; } kFields[] = {
+        {1, 404, "type", 1}, {1, 404, "channelID", 0}, {1, 404, "deviceID", 1},
+        {1, 404, "driveSerial", "SN0-0-1"}, {1, 404, "fru", "49Y1866"}, {1, 404, "adapterSerial", "VLM-A0001"},
+        {1, 372, "percentComplete", 75}, {2, 510, "powerSupply", 1}, {2, 510, "deviceID", 15}};
+    // clang-format on
+    for (const auto& f : kFields) {
+        const auto e =
+            std::find_if(outcome.events.begin(), outcome.events.end(),
+                         [&](const json& e) { return e["run"] == f.run && e["code"] == f.code; });
+        ASSERT_NE(e, outcome.events.end()) << f.run << " " << f.code;
+        EXPECT_EQ((*e)[f.field], f.value) << f.run << " " << f.code << " " << f.field;
+    }
 }
 
-// A second invocation on the same home compares against the snapshot the first one left:
-// nothing changed, so its only run reports nothing.
+// A second invocation on the same home compares against the snapshot the first one left and
+// reports only what its own scenario states differently.
 TEST_F(DemoHost, ASecondInvocationOnTheSameHomeReportsOnlyChanges) {
     const std::string home = (dir_ / "home").string();
     const std::string file = scenario("enclosure-failures.txt");
@@ -268,11 +207,9 @@ TEST_F(DemoHost, ASecondInvocationOnTheSameHomeReportsOnlyChanges) {
         run("--format jsonl --home '" + home + "' '" + (dir_ / "quiet.txt").string() + "'");
     EXPECT_EQ(again.exitCode, 0) << again.err;
     // The enclosure as the file states it has all its fans and supplies again.
-    EXPECT_EQ(summary(again.events), (std::vector<std::string>{
-                                         "1 S 503 EVENT_VELMAR_ENC_FAN_REPLACED o7 A0",
-                                         "1 S 505 EVENT_VELMAR_ENC_FAN_INSTALLED o7 A0",
-                                         "1 S 509 EVENT_VELMAR_ENC_PS_REPLACED o8 A0",
-                                     }));
+    EXPECT_EQ(summary(again.events), (std::vector<std::string>{"1 S 503 ENC_FAN_REPLACED o7 A0",
+                                                               "1 S 505 ENC_FAN_INSTALLED o7 A0",
+                                                               "1 S 509 ENC_PS_REPLACED o8 A0"}));
     // The snapshot the second invocation left shows the enclosure whole again.
     const Outcome shown = run("show --snapshot '" + home + "/TLXVLConfig.xml'");
     EXPECT_EQ(shown.exitCode, 0) << shown.err;
@@ -305,27 +242,19 @@ TEST_F(DemoHost, TerminationStopsPromptlyAndDrainsTheQueue) {
 }
 
 TEST_F(DemoHost, BadArgumentsAndScenariosAreRefused) {
-    const struct {
-        std::string arguments;
-        int exitCode;
-        std::string message;
-    } cases[] = {
-        {"--format xml", 2, "--format is text or jsonl"},
-        {"--debug 7", 2, "--debug is 0, 1 or 2"},
+    const std::string data = std::string(TLXVL_SOURCE_DIR) + "/tests/data/";
+    // clang-format off
+    const struct { std::string arguments; int exitCode; std::string message; } cases[] = {
+        {"--format xml", 2, "--format is text or jsonl"}, {"--debug 7", 2, "--debug is 0, 1 or 2"},
         {"--bogus", 2, "unknown or incomplete argument \"--bogus\""},
         {"/nonexistent/scenario.txt", 2, "no scenario file /nonexistent/scenario.txt"},
-        {std::string(TLXVL_SOURCE_DIR) + "/tests/data/scenario-bad-line.txt", 2,
-         "scenario-bad-line.txt:2: no such controller and channel: \"drive 0 9 1\""},
-        {std::string(TLXVL_SOURCE_DIR) + "/tests/data/scenario-bad-change.txt", 2,
-         "scenario-bad-change.txt:5: drive state is"},
+        {data + "scenario-bad-line.txt", 2, "scenario-bad-line.txt:2: no such controller and channel: \"drive 0 9 1\""},
+        {data + "scenario-bad-change.txt", 2, "scenario-bad-change.txt:5: drive state is"},
         {"show --snapshot /nonexistent.xml", 2, "no snapshot file /nonexistent.xml"},
-        {"show --snapshot " + std::string(TLXVL_SOURCE_DIR) + "/README.md", 2,
-         "is not a whole snapshot"},
-        {"show --scenario " + std::string(TLXVL_SOURCE_DIR) + "/tests/data/scenario-bad-line.txt",
-         2, "scenario-bad-line.txt:2: no such controller and channel"},
-        {"--help", 0, ""},
-        {"--version", 0, ""},
-    };
+        {"show --snapshot " + std::string(TLXVL_SOURCE_DIR) + "/README.md", 2, "is not a whole snapshot"},
+        {"show --scenario " + data + "scenario-bad-line.txt", 2, "scenario-bad-line.txt:2: no such controller and channel"},
+        {"--help", 0, ""}, {"--version", 0, ""}};
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const Outcome outcome = run(c.arguments);
