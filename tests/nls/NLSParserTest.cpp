@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,6 +24,12 @@ TEST_F(NLSParserTest, Lookups) {
         {"keyTab\tvalue \t= \t inner  blanks \t ", "keyTab", false, {}, "inner  blanks"},
         {"keyCrLf=windows line\r", "keyCrLf", false, {}, "windows line"},
         {"keyNoEquals some text\nkeyNoEquals=later value", "keyNoEquals", false, {}, ""},
+        // A key matches the start of a line up to a blank or "=", and the text begins after
+        // the next "=": keys may hold blanks and even part of the text.
+        {"two words = phrase\ntext=Drive %two words% ready", "two words", false, {}, "phrase"},
+        {"", "two", false, {}, "phrase"}, {"", "keyA ", false, {}, "a=b"}, {"", "keyA = a", false, {}, "b"},
+        {"", "keyA =", false, {}, "b"}, {"", " keyA", false, {}, ""}, {"", "two words = phrase", false, {}, ""},
+        {"", "text", true, {}, "Drive phrase ready"},
         // Placeholders: three characters go, whatever the index; a missing argument takes
         // the character after it too; argument text is never read as placeholders again.
         {"fan = Fan {0} failed", "fan", true, {"2"}, "Fan 2 failed"},
@@ -64,31 +69,6 @@ TEST_F(NLSParserTest, Lookups) {
     const std::string self = nls.get("selfRef", Args{});
     EXPECT_EQ(self.rfind("loop loop ", 0), 0u);
     EXPECT_LE(self.size(), 6u * (NLSParser::kMaxPhraseReplacements + 1));
-}
-
-// Every lookup reads the file afresh: a file created, replaced or removed later is seen by
-// the next lookup.
-TEST_F(NLSParserTest, FileChangesAreSeenByTheNextLookup) {
-    NLSParser nls(path("late.properties"));
-    EXPECT_EQ(nls.get("keyA"), "");
-    writeFile("late.properties", "keyA=first\n");
-    EXPECT_EQ(nls.get("keyA"), "first");
-    // An empty name changes nothing.
-    nls.resetParser("");
-    EXPECT_EQ(nls.get("keyA"), "first");
-    // Replaced by renaming a new file over it, as editors and installers do, then removed.
-    // POSIX only: the parser keeps the file open, and Windows refuses a rename over an open
-    // file and keeps a removed one's name until its last handle is closed.
-#if !defined(_WIN32)
-    writeFile("new.properties", "keyA=replaced\n");
-    ASSERT_EQ(std::rename(path("new.properties").c_str(), path("late.properties").c_str()), 0);
-    EXPECT_EQ(nls.get("keyA"), "replaced");
-    std::remove(path("late.properties").c_str());
-    EXPECT_EQ(nls.get("keyA"), "");
-#endif
-    writeFile("other.properties", "keyA=other file\n");
-    nls.resetParser(path("other.properties"));
-    EXPECT_EQ(nls.get("keyA"), "other file");
 }
 
 TEST(NLSParserText, NumbersAndTrim) {
