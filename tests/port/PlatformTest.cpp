@@ -18,6 +18,7 @@ namespace fs = std::filesystem;
 class PlatformTest : public TestHome {};
 
 TEST_F(PlatformTest, ModuleDirectoryIsTheLibrarysOwnWhereverTheHostRuns) {
+    EXPECT_EQ(port::moduleDirectory(), home());  // TLXVL_HOME wins while it is set
     // The library's code is linked into this program, so its directory is the program's.
     ASSERT_EQ(port::makeDirectory(path("\xC3\xA9")), port::MakeDirectoryResult::Created);
     const fs::path before = fs::current_path();
