@@ -25,16 +25,26 @@ std::vector<std::string> FaultyFileOps::calls() const {
     return calls_;
 }
 
-int FaultyFileOps::firstCall(FileOp op, const std::string& pathPart) const {
+std::vector<int> FaultyFileOps::matches(FileOp op, const std::string& pathPart) const {
     const std::string prefix = std::string(kOpName[static_cast<int>(op)]) + " ";
     std::lock_guard<std::mutex> lock(mutex_);
+    std::vector<int> found;
     for (size_t i = 0; i < calls_.size(); ++i) {
         if (calls_[i].compare(0, prefix.size(), prefix) == 0 &&
             calls_[i].find(pathPart, prefix.size()) != std::string::npos) {
-            return static_cast<int>(i);
+            found.push_back(static_cast<int>(i));
         }
     }
-    return -1;
+    return found;
+}
+
+int FaultyFileOps::firstCall(FileOp op, const std::string& pathPart) const {
+    const std::vector<int> found = matches(op, pathPart);
+    return found.empty() ? -1 : found[0];
+}
+
+int FaultyFileOps::count(FileOp op, const std::string& pathPart) const {
+    return static_cast<int>(matches(op, pathPart).size());
 }
 
 const Fault* FaultyFileOps::record(FileOp op, const std::string& path) {

@@ -39,6 +39,8 @@ public:
     // The position in calls() of the first call of op on a path containing pathPart; -1
     // when there was none.
     int firstCall(FileOp op, const std::string& pathPart) const;
+    // How many calls of op there were on a path containing pathPart.
+    int count(FileOp op, const std::string& pathPart) const;
 
     int open(const std::string& path, port::OpenMode mode, port::FileHandle& file) override;
     int read(port::FileHandle file, uint64_t offset, char* data, size_t size, size_t& got) override;
@@ -60,6 +62,8 @@ public:
     int64_t fileTimeNow() override { return system_.fileTimeNow(); }
 
 private:
+    // The positions in calls() of the calls of op on a path containing pathPart.
+    std::vector<int> matches(FileOp op, const std::string& pathPart) const;
     // Records the call and returns the row that fails it, or null.
     const Fault* record(FileOp op, const std::string& path);
     // The chosen row's error, or the operating system's call.
