@@ -104,14 +104,9 @@ std::string rec(int adapter, const std::string& attributes) {
     return "<RaidEvent eventNumber='1' " + id + attributes + "/>\n";
 }
 
-struct Row {
-    int adapter;
-    const char* attributes;  // a whole text of its own when it starts with '<'
-    std::vector<std::string> events;
-};
-
 TEST_F(TranslationTest, RecordsBecomeEventsWithTheirFieldsAndArguments) {
     // clang-format off
+    struct Row { int adapter; const char* attributes; Events events; };  // attributes: a whole text when it starts with '<'
     const Row kRows[] = {
         // Object, arguments and lookups by category; severity by the controller's class (1, 2,
         // 4, 8, 10 give 3, 2, 1, 4, 6; any other class, or none, 0). Drives and enclosures are

@@ -30,18 +30,13 @@ Expects operator+(Expects a, const Expects& b) {
 
 enum CaseFlags { kTimerDue = 1, kCheck = 2, kSwitchOff = 4 };
 
+// clang-format off
 // An Entry describes one drive or logical drive; shape() builds the listed ones.
 template <typename Entry>
-struct Case {
-    const char* name;
-    std::vector<Entry> before, after;
-    Expects events;
-    int flags = 0;  // CaseFlags
-};
+struct Case { const char* name; std::vector<Entry> before, after; Expects events; int flags = 0; };
 
 // What each event code stands for: its identifier and the start of its text; the text then
 // names the drive (4xx codes) or logical drive (3xx).
-// clang-format off
 const std::map<int, std::pair<const char*, const char*>> kKinds = {
     {408, {"EVENT_VELMAR_CONFIGURATION_CHANGE_REMOVE_PD", "A physical drive was removed: "}},
     {407, {"EVENT_VELMAR_CONFIGURATION_CHANGE_ADD_PD", "A physical drive was added: "}},
@@ -149,12 +144,10 @@ private:
 };
 
 // A drive on channel 0; a null vendor or model keeps the builder's ("QEB-LMD", "DISK-<id>").
-struct Drive {
-    uint32_t device;
-    int state;
-    bool pfaSupported = false, pfaError = false;
-    const char *fru = "", *vendor = nullptr, *model = nullptr;
-};
+// clang-format off
+struct Drive { uint32_t device; int state; bool pfaSupported = false, pfaError = false;
+               const char *fru = "", *vendor = nullptr, *model = nullptr; };
+// clang-format on
 
 void shape(ModelBuilder& build, Adapter*, Channel* channel, const std::vector<Drive>& drives,
            bool current) {
@@ -201,12 +194,9 @@ TEST_F(DriveComparisonTest, PhysicalDriveCases) {
 }
 
 // A logical drive of controller `adapter` (1 is made on demand, with limit 0).
-struct Logical {
-    uint32_t id;
-    int state;
-    bool blocked = false;
-    uint32_t adapter = 0;
-};
+// clang-format off
+struct Logical { uint32_t id; int state; bool blocked = false; uint32_t adapter = 0; };
+// clang-format on
 
 void shape(ModelBuilder& build, Adapter* first, Channel*, const std::vector<Logical>& drives,
            bool) {

@@ -15,13 +15,8 @@ namespace {
 constexpr uint32_t U = Addr::kUnset;
 
 // What each enclosure event code (from 501 on) stands for: one code, one kind of event.
-struct Kind {
-    int type;
-    const char* identifier;
-    EnumObjectType object;
-    const char* key;
-};
 // clang-format off
+struct Kind { int type; const char* identifier; EnumObjectType object; const char* key; };
 constexpr Kind kKinds[] = {
     {3, "EVENT_VELMAR_ENC_OK", TLX_OBJ_ENCLOSURE, "agentEventInfEnclOk"},                         // 501
     {1, "EVENT_VELMAR_ENC_FAILURE", TLX_OBJ_ENCLOSURE, "agentEventErrEnclFail"},                  // 502

@@ -54,14 +54,9 @@ struct Tree {
     }
 };
 
-struct NameCase {
-    const char* name;
-    std::function<std::string(DetectMonitor&, Tree&)> text;
-    std::string expected;
-};
-
 using M = DetectMonitor;
 // clang-format off
+struct NameCase { const char* name; std::function<std::string(M&, Tree&)> text; std::string expected; };
 const std::vector<NameCase> kNames = {
     {"no vendor, name, serial", [](M& m, Tree& t) { return m.getDetailedAdapterID(t.bare); }, "C2(3||7)"},
     {"controller",       [](M& m, Tree& t) { return m.getEventID(t.a); },             "CTL(" + A + ")"},

@@ -21,12 +21,9 @@ using nlohmann::json;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::vector<json> events;
-    std::string out;
-    std::string err;
-};
+// clang-format off
+struct Outcome { int exitCode = -1; std::vector<json> events; std::string out, err; };
+// clang-format on
 
 std::string slurp(const std::string& path) {
     std::ifstream in(path);

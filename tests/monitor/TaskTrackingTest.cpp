@@ -20,13 +20,9 @@ constexpr EnumTaskType REB = TASK_TYPE_REBUILD, SYN = TASK_TYPE_SYNC;
 
 // code, adapter ID, logical drive ID of the address, percentage
 using Ev = std::tuple<int, uint32_t, uint32_t, int>;
-
-struct Task {
-    uint32_t adapter, drive;
-    EnumTaskType type;
-    EnumTaskState state;
-    uint32_t percent;
-};
+// clang-format off
+struct Task { uint32_t adapter, drive; EnumTaskType type; EnumTaskState state; uint32_t percent; };
+// clang-format on
 // Controllers (ID, serial) with logical drives 0 to 2, the first RAID 5E.
 using Layout = std::vector<std::pair<uint32_t, std::string>>;
 const Layout kOne = {{0, "A0"}}, kTwo = {{0, "A0"}, {1, "A1"}}, kSwapped = {{1, "A0"}, {0, "A1"}};

@@ -79,13 +79,10 @@ TEST_F(SnapshotSkipWrite, OnlyTheUnchangedFileIsLeftAlone) {
         text[text.find("DISK")] = 'd';
         writeFile("TLXVLConfig.xml", text);
     };
-    struct Row {
-        const char* what;
-        std::function<void()> between;  // after the first write, before the second
-        bool skipped;
-    };
-    // One row per kind of value the copy takes, each of them a change of the configuration.
+    // One row per kind of value the copy takes, each of them a change of the configuration made
+    // between the first write and the second.
     // clang-format off
+    struct Row { const char* what; std::function<void()> between; bool skipped; };
     const std::vector<Row> rows = {
         {"nothing changed", [] {}, true},
         {"controller status", [this] { adapter_->setAdapterStatus(CONTROLLER_STATUS_FAILED); }, false},

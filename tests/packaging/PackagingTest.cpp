@@ -1,4 +1,5 @@
-// The binary interface of libtlxvl and libbrixvl as a host sees it: the exported symbols
+// What a host links against, loads and compiles against. The binary interface of libtlxvl
+// and libbrixvl as a host sees it: the exported symbols
 // (nm -D --defined-only, demangled) equal the committed lists, so that every new export is a
 // reviewed change (rebuild the target tlxvl_update_symbols and review the difference); no
 // exported function takes a type the libraries keep hidden, no template instantiation or
@@ -6,8 +7,14 @@
 // information are defined in libbrixvl only.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -16,15 +23,11 @@
 
 namespace {
 
-struct Library {
-    const char* file;
-    const char* committedList;
-};
-
-const Library kLibraries[] = {
-    {TLXVL_LIBTLXVL, "tests/packaging/libtlxvl.symbols"},
-    {TLXVL_LIBBRIXVL, "tests/packaging/libbrixvl.symbols"},
-};
+// clang-format off
+struct Library { const char* file; const char* committedList; };
+const Library kLibraries[] = {{TLXVL_LIBTLXVL, "tests/packaging/libtlxvl.symbols"},
+                              {TLXVL_LIBBRIXVL, "tests/packaging/libbrixvl.symbols"}};
+// clang-format on
 
 std::string commandOutput(const std::string& command) {
     std::string text;
@@ -53,13 +56,16 @@ std::set<std::string> symbolLines(const std::string& nmOptions, const std::strin
     return lines;
 }
 
-std::set<std::string> exportedSymbols(const std::string& file) {
-    return symbolLines("-D --defined-only -C", file);
+std::string readSource(const std::string& path) {
+    std::ifstream in(std::string(TLXVL_SOURCE_DIR) + "/" + path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 std::set<std::string> committedList(const char* path) {
     std::set<std::string> lines;
-    std::ifstream in(std::string(TLXVL_SOURCE_DIR) + "/" + path);
+    std::istringstream in(readSource(path));
     for (std::string line; std::getline(in, line);) {
         if (!line.empty()) {
             lines.insert(line);
@@ -114,7 +120,7 @@ TEST(LibrarySymbols, ExportsEqualTheCommittedListsAndFollowTheInterfaceRules) {
     std::set<std::string> exportedClasses;
     std::vector<std::set<std::string>> exported;
     for (const Library& library : kLibraries) {
-        exported.push_back(exportedSymbols(library.file));
+        exported.push_back(symbolLines("-D --defined-only -C", library.file));
         ASSERT_FALSE(exported.back().empty()) << "nm found no symbols in " << library.file;
         for (const std::string& line : exported.back()) {
             exportedClasses.insert(classOf(line.substr(2)));
@@ -132,16 +138,10 @@ TEST(LibrarySymbols, ExportsEqualTheCommittedListsAndFollowTheInterfaceRules) {
             names.insert(line.substr(2));
         }
         std::vector<std::string> added, removed;
-        for (const std::string& name : names) {
-            if (committed.count(name) == 0) {
-                added.push_back(name);
-            }
-        }
-        for (const std::string& name : committed) {
-            if (names.count(name) == 0) {
-                removed.push_back(name);
-            }
-        }
+        std::set_difference(names.begin(), names.end(), committed.begin(), committed.end(),
+                            std::back_inserter(added));
+        std::set_difference(committed.begin(), committed.end(), names.begin(), names.end(),
+                            std::back_inserter(removed));
         EXPECT_TRUE(added.empty() && removed.empty())
             << "exports differ from " << library.committedList
             << " (rebuild the target tlxvl_update_symbols and review the difference)\nnew:"
@@ -182,7 +182,7 @@ TEST(LibrarySymbols, ControllerLibraryTypesAreDefinedInLibbrixvlOnly) {
     }
     const std::regex typeData("^. ((vtable|typeinfo|typeinfo name) for .*)$");
     std::set<std::string> controllerTypeData;
-    for (const std::string& line : exportedSymbols(TLXVL_LIBBRIXVL)) {
+    for (const std::string& line : symbolLines("-D --defined-only -C", TLXVL_LIBBRIXVL)) {
         std::smatch match;
         if (std::regex_match(line, match, typeData)) {
             controllerTypeData.insert(match[1]);
@@ -197,6 +197,93 @@ TEST(LibrarySymbols, ControllerLibraryTypesAreDefinedInLibbrixvlOnly) {
         }
     }
     EXPECT_TRUE(duplicated.empty()) << "defined in libtlxvl as well:" << joined(duplicated);
+}
+
+// What a host compiles against: every header that a public header includes is itself in the
+// installed list (TLXVL_PUBLIC_HEADERS of cmake/TlxvlInstall.cmake), so an installed prefix
+// compiles without the private ones; and the README's hosting sample is examples/HostMonitor.cpp
+// word for word, so the sample that readers copy is the one CI builds and runs.
+std::set<std::string> publicHeaders() {
+    std::set<std::string> headers;
+    std::istringstream list(TLXVL_PUBLIC_HEADERS);
+    for (std::string header; std::getline(list, header, ',');) {
+        headers.insert(header);
+    }
+    return headers;
+}
+
+TEST(PublicHeaders, EveryIncludeOfAPublicHeaderIsPublic) {
+    const std::set<std::string> headers = publicHeaders();
+    ASSERT_TRUE(headers.count("monitor/VelmarMonitor.h") && headers.count("raidlib/raidlib.h"));
+    const std::regex include("#include \"([^\"]+)\"");
+    for (const std::string& header : headers) {
+        const std::string text = readSource("src/" + header);
+        EXPECT_FALSE(text.empty()) << header << " is missing";
+        for (std::sregex_iterator it(text.begin(), text.end(), include), end; it != end; ++it) {
+            EXPECT_EQ(headers.count((*it)[1]), 1u)
+                << header << " includes the private header " << (*it)[1];
+        }
+    }
+}
+
+TEST(PublicHeaders, ReadmeHostingSampleIsTheExample) {
+    const std::string readme = readSource("README.md");
+    const size_t section = readme.find("## Hosting the monitor");
+    ASSERT_NE(section, std::string::npos);
+    const std::string fence = "```cpp\n";
+    const size_t begin = readme.find(fence, section);
+    ASSERT_NE(begin, std::string::npos);
+    const size_t end = readme.find("```\n", begin + fence.size());
+    ASSERT_NE(end, std::string::npos);
+    EXPECT_EQ(readme.substr(begin + fence.size(), end - begin - fence.size()),
+              readSource("examples/HostMonitor.cpp"));
+}
+
+// A host that loads the libraries with dlopen can unload them again: after dlclose neither
+// the library nor the controller library it pulled in stays mapped. A GNU_UNIQUE symbol or a
+// thread-local destructor would pin a library for the life of the process.
+std::string realPath(const char* path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path, resolved) != nullptr ? std::string(resolved) : std::string(path);
+}
+
+bool isMapped(const std::string& file) {
+    std::ifstream maps("/proc/self/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.size() >= file.size() &&
+            line.compare(line.size() - file.size(), file.size(), file) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(LibraryUnload, DlcloseUnmapsTheLibraryAndWhatItPulledIn) {
+    struct Row {
+        const char* opened;
+        std::vector<const char*> goneAfterClose;
+    };
+    const Row rows[] = {
+        {TLXVL_LIBBRIXVL, {TLXVL_LIBBRIXVL}},
+        {TLXVL_LIBTLXVL, {TLXVL_LIBTLXVL, TLXVL_LIBBRIXVL}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.opened);
+        void* handle = ::dlopen(row.opened, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << ::dlerror();
+        for (const char* file : row.goneAfterClose) {
+            EXPECT_TRUE(isMapped(realPath(file))) << file << " not loaded with it";
+        }
+        ASSERT_EQ(::dlclose(handle), 0) << ::dlerror();
+        for (const char* file : row.goneAfterClose) {
+            void* still = ::dlopen(file, RTLD_NOW | RTLD_NOLOAD);
+            EXPECT_EQ(still, nullptr) << file << " is still loaded";
+            if (still != nullptr) {
+                ::dlclose(still);
+            }
+            EXPECT_FALSE(isMapped(realPath(file))) << file << " is still mapped";
+        }
+    }
 }
 
 }  // namespace
