@@ -9,6 +9,7 @@
 #include <mutex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -51,16 +52,21 @@ public:
 };
 
 // Records (adapter ID, first event number) of every getEvents call. A test may replace the
-// text of a call or make it throw.
+// text of a call or make it throw, or hold the calls (each sets held and waits until hold is
+// cleared).
 class RecordingLib : public VelmarLib {
 public:
     using Requests = std::vector<std::pair<uint32_t, unsigned long>>;
     std::function<void(uint32_t adapterID, char** buffer)> rewrite;
+    std::atomic<bool> hold{false}, held{false};
 
     Ret getEvents(const Addr& adapter, unsigned long from, char** buffer) override {
         {
             std::lock_guard<std::mutex> lock(mutex_);
             requests_.emplace_back(adapter.getAdapterID(), from);
+        }
+        for (held = hold.load(); hold;) {
+            std::this_thread::yield();
         }
         Ret ret = VelmarLib::getEvents(adapter, from, buffer);
         if (rewrite) {

@@ -113,21 +113,14 @@ TEST_F(MonitorLoopTest, StopDuringTheWaitEndsItAtOnceWithoutFurtherLibraryCalls)
 TEST_F(MonitorLoopTest, StartAfterStopWaitsForTheEndingLoopSoTwoLoopsNeverRun) {
     ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     TestVelmarMonitor monitor(&lib);
-    std::atomic<bool> inCall{false}, release{false};
-    lib.rewrite = [&](uint32_t, char**) {
-        if (!inCall.exchange(true)) {
-            while (!release) {
-                std::this_thread::yield();
-            }
-        }
-    };
+    lib.hold = true;
     std::thread first([&] { monitor.start(); });
-    ASSERT_TRUE(eventually([&] { return inCall.load(); }));
+    ASSERT_TRUE(eventually([&] { return lib.held.load(); }));
     monitor.stop();  // the first loop is inside a library call
     std::thread second([&] { monitor.start(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(lib.requests().size(), 1u);  // the second waits for the first to end
-    release = true;
+    lib.hold = false;
     first.join();
     ASSERT_TRUE(eventually([&] { return lib.requests().size() >= 3; }));
     monitor.stop();
@@ -142,22 +135,16 @@ TEST_F(MonitorLoopTest, StartAfterStopWaitsForTheEndingLoopSoTwoLoopsNeverRun) {
 TEST_F(MonitorLoopTest, DestroyingRightAfterStopWaitsForTheLoopToLeaveTheLibrary) {
     ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
     auto monitor = std::make_unique<TestVelmarMonitor>(&lib);
-    std::atomic<bool> inCall{false}, release{false};
-    lib.rewrite = [&](uint32_t, char**) {
-        inCall = true;
-        while (!release) {
-            std::this_thread::yield();
-        }
-    };
+    lib.hold = true;
     std::thread loop([host = monitor.get()] { host->start(); });
-    ASSERT_TRUE(eventually([&] { return inCall.load(); }));
+    ASSERT_TRUE(eventually([&] { return lib.held.load(); }));
     monitor->stop();
     std::thread releaser([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        release = true;
+        lib.hold = false;
     });
     monitor.reset();  // returns only after the loop has ended
-    EXPECT_TRUE(release.load());
+    EXPECT_FALSE(lib.hold.load());
     releaser.join();
     loop.join();
 }
