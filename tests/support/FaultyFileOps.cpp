@@ -20,11 +20,6 @@ FaultyFileOps::~FaultyFileOps() {
     port::FileOps::install(previous_);
 }
 
-std::vector<std::string> FaultyFileOps::calls() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return calls_;
-}
-
 std::vector<int> FaultyFileOps::matches(FileOp op, const std::string& pathPart) const {
     const std::string prefix = std::string(kOpName[static_cast<int>(op)]) + " ";
     std::lock_guard<std::mutex> lock(mutex_);

@@ -34,10 +34,8 @@ public:
     explicit FaultyFileOps(std::vector<Fault> faults = {});
     ~FaultyFileOps() override;
 
-    // The calls so far, each "<operation> <path>" ("write /tmp/x/TLXVLConfig.xml.tmp1-0").
-    std::vector<std::string> calls() const;
-    // The position in calls() of the first call of op on a path containing pathPart; -1
-    // when there was none.
+    // The position among the calls so far of the first call of op on a path containing
+    // pathPart; -1 when there was none.
     int firstCall(FileOp op, const std::string& pathPart) const;
     // How many calls of op there were on a path containing pathPart.
     int count(FileOp op, const std::string& pathPart) const;
@@ -62,7 +60,7 @@ public:
     int64_t fileTimeNow() override { return system_.fileTimeNow(); }
 
 private:
-    // The positions in calls() of the calls of op on a path containing pathPart.
+    // The positions among the calls so far of the calls of op on a path containing pathPart.
     std::vector<int> matches(FileOp op, const std::string& pathPart) const;
     // Records the call and returns the row that fails it, or null.
     const Fault* record(FileOp op, const std::string& path);
