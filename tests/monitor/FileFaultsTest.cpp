@@ -15,25 +15,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class FileFaultsTest : public MonitorLoopTest {
-protected:
-    // The names in the home directory that contain text.
-    std::vector<std::string> namesWith(const std::string& text) const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(home())) {
-            const std::string name = entry.path().filename().string();
-            if (name.find(text) != std::string::npos) {
-                names.push_back(name);
-            }
-        }
-        return names;
-    }
-};
+class FileFaultsTest : public MonitorLoopTest {};
 
-// Each failure, in the writer alone and in the monitor's first write: the old snapshot stays
-// byte for byte, no temporary file is left, the writer answers false and the monitor logs it
-// once. Without a failure the file's data reaches the disk before the rename puts it in
-// place, and the rename before the directory's sync.
+// Each failure in the monitor's first write: the old snapshot stays byte for byte, no
+// temporary file is left and the monitor logs it once. Without a failure the file's data
+// reaches the disk before the rename puts it in place, and the rename before the
+// directory's sync.
 TEST_F(FileFaultsTest, InjectedWriteFailuresKeepTheOldSnapshot) {
     const std::string kOld = "<System>\n    <Controller controllerID=\"7\"/>\n</System>\n";
     ModelBuilder(lib.getHardwareModel()).adapter(0, "A0");
@@ -42,7 +29,6 @@ TEST_F(FileFaultsTest, InjectedWriteFailuresKeepTheOldSnapshot) {
     const struct { const char* name; std::vector<Fault> faults; } kCases[] = {
         {"none", {}},
         {"ENOSPC on write", {{FileOp::Write, tmp, ENOSPC}}},
-        {"EIO on write", {{FileOp::Write, tmp, EIO}}},
         {"a write that writes nothing", {{FileOp::Write, tmp, 0}}},
         {"EACCES on create", {{FileOp::Open, tmp, EACCES}}},
         {"short write, then ENOSPC", {{FileOp::Write, tmp, 0, 1, 9}, {FileOp::Write, tmp, ENOSPC, 2}}},
@@ -55,29 +41,20 @@ TEST_F(FileFaultsTest, InjectedWriteFailuresKeepTheOldSnapshot) {
         SCOPED_TRACE(c.name);
         const bool fails = !c.faults.empty();
         writeFile("TLXVLConfig.xml", kOld);
-        {
-            FaultyFileOps ops(c.faults);
-            TLXConfigBuilder builder(path("TLXVLConfig.xml"));
-            builder.build(lib.getHardwareModel(), nullptr);
-            EXPECT_EQ(builder.writeXML(), !fails);
-            EXPECT_EQ(readFile("TLXVLConfig.xml") == kOld, fails);
-            EXPECT_EQ(namesWith(".tmp"), std::vector<std::string>());
-            if (!fails) {
-                const int sync = ops.firstCall(FileOp::Sync, tmp);
-                const int rename = ops.firstCall(FileOp::Rename, tmp);
-                EXPECT_TRUE(sync >= 0 && sync < rename) << sync << " " << rename;
-                EXPECT_LT(rename, ops.firstCall(FileOp::SyncDirectory, ""));
-            }
-        }
-        writeFile("TLXVLConfig.xml", kOld);
         fs::remove(path("kvorlogs/TLXVLDebug.log"));
         {
             FaultyFileOps ops(c.faults);
             TestVelmarMonitor monitor(&lib);
             runWaits(monitor, 1);  // stopped in the first wait after the start's write
+            const int sync = ops.firstCall(FileOp::Sync, tmp);
+            const int rename = ops.firstCall(FileOp::Rename, tmp);
+            EXPECT_TRUE(fails || (sync >= 0 && sync < rename)) << sync << " " << rename;
+            EXPECT_TRUE(fails || rename < ops.firstCall(FileOp::SyncDirectory, ""));
         }
         EXPECT_EQ(readFile("TLXVLConfig.xml") == kOld, fails);
-        EXPECT_EQ(namesWith(".tmp"), std::vector<std::string>());
+        for (const auto& entry : fs::directory_iterator(home())) {
+            EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos);
+        }
         EXPECT_EQ(counts(debugLog(), {"]  ERROR: Cannot write the snapshot file " +
                                       path("TLXVLConfig.xml") + "\n"}),
                   std::vector<int>{fails ? 1 : 0});
