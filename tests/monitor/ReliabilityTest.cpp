@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "monitor/MonitorTestSupport.h"
-#include "port/DebugMask.h"
 #include "raidlib/ModelBuilder.h"
 #include "support/FaultyFileOps.h"
 
