@@ -3,16 +3,17 @@
 // the file cannot be replaced or memory runs out.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <new>
 #include <string>
 
 #include "raidlib/raidlib.h"
-#include "snapshot/LimitedWriter.h"
 #include "snapshot/TLXConfigBuilder.h"
 #include "snapshot/TLXEnclosure.h"
 #include "snapshot/TLXSystem.h"
+#include "snapshot/XMLWriter.h"
 #include "support/TestHome.h"
 
 namespace fs = std::filesystem;
@@ -147,6 +148,18 @@ TEST_F(SnapshotReader, SafteDataOfAnEnclosure) {
         EXPECT_EQ(safte, expected) << children;
     }
 }
+
+// A writer whose allocator fails once `allowed` blocks have been given.
+class LimitedWriter : public XMLWriter {
+public:
+    LimitedWriter(char** text, int allowed) : XMLWriter(text, (allowed_ = allowed, &allocate)) {}
+
+private:
+    static void* allocate(void* block, size_t size) {
+        return allowed_-- > 0 ? std::realloc(block, size) : nullptr;
+    }
+    static inline int allowed_ = 0;
+};
 
 // A builder whose writer gets `blocks` successful allocations.
 class ShortOfMemoryBuilder : public TLXConfigBuilder {

@@ -211,11 +211,6 @@ TEST_F(SnapshotRoundTrip, AConformingParserReadsWhatOurTokenizerReads) {
         EXPECT_EQ(theirs.front(), "0 System");
         EXPECT_EQ(document.FirstChildElement()->NextSiblingElement(), nullptr);
     }
-    std::vector<std::string> elements = tokenize(readFile("TLXVLConfig.xml"));
-    EXPECT_NE(elements[1].find(" controllerSerial=VLMi&'42' "), std::string::npos);
-    EXPECT_NE(
-        elements[3].find(" model=DISK<\"0\"> serialNumber=SN0-0-0 firmwareLevel=FWDELIM12DELIM "),
-        std::string::npos);
 }
 #endif  // __has_include(<tinyxml2.h>)
 
