@@ -165,13 +165,10 @@ TEST_F(DetectTest, SASDriveMap) {
     b.drive(sas, 5);
     b.enclosure(sas, 8);
     b.drive(b.channel(mixed, 6, CHANNEL_TYPE_SAS), 1);
-    Adapter* noSas = b.adapter(3, "S3");
-    b.drive(b.channel(noSas, 0, CHANNEL_TYPE_SATA), 0);
-    b.drive(b.channel(noSas, 1), 0);
+    b.drive(b.channel(mixed, 7, CHANNEL_TYPE_SATA), 0);
 
     const std::string sasID = "|SAS(C2(3| VELMAR RAID Controller #S2|Unknown)|";
     monitor->logSASDriveMap(monitor->queue(), mixed);
-    monitor->logSASDriveMap(monitor->queue(), noSas);
     monitor->logSASDriveMap(monitor->queue(), nullptr);
     EXPECT_EQ(monitor->take(),
               (std::vector<std::string>{"423 t3 o2 A2C0D0 ser=S2 fru=F9 id=RAID_EVENT | map(3|1|0" +

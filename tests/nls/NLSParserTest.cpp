@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <climits>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -75,19 +74,6 @@ TEST_F(NLSParserTest, Lookups) {
     const std::string self = nls.get("selfRef", Args{});
     EXPECT_EQ(self.rfind("loop loop ", 0), 0u);
     EXPECT_LE(self.size(), 6u * (NLSParser::kMaxPhraseReplacements + 1));
-}
-
-TEST(NLSParserText, NumbersAndTrim) {
-    // clang-format off
-    const struct { int value, base; const char* text; } rows[] = {
-        {0, 10, "0"}, {-42, 10, "-42"}, {255, 16, "ff"}, {-255, 16, "ff"}, {5, 1, ""}, {5, 17, ""},
-        {INT_MIN, 10, "-2147483648"}, {INT_MIN, 16, "80000000"}};
-    // clang-format on
-    for (const auto& row : rows) {
-        EXPECT_EQ(NLSParser::itoa(row.value, row.base), row.text) << row.value;
-    }
-    EXPECT_EQ(NLSParser::ltoa(LONG_MIN, 10), std::to_string(LONG_MIN));
-    EXPECT_EQ(NLSParser::trim(" \t\t "), "");
 }
 
 namespace fs = std::filesystem;
