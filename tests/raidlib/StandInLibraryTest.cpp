@@ -98,11 +98,6 @@ TEST_F(StandInLibraryTest, OwnershipOfChildrenChangesHandsWithoutLeaksOrDoubleDe
     // A node deleted directly leaves its parent, which then does not delete it again.
     delete d5_;
     EXPECT_EQ(1, sata_->getChildCount());
-    // A node never holds itself or an ancestor (the tree would own itself).
-    scsi_->addChild(scsi_);
-    d0_->addChild(adapter_);
-    EXPECT_EQ(adapter_, scsi_->getParent());
-    EXPECT_EQ(0, d0_->getChildCount());
     // Handing an enclosure its own SAF-TE child again keeps that child alive.
     enclosure_->setSafteStatus(enclosure_->getSafteStatus());
     EXPECT_EQ(SAFTE_FAN_OPERATIONAL, enclosure_->getFanStatus(0));
@@ -137,7 +132,6 @@ TEST_F(StandInLibraryTest, RecordsAreNumberedPerControllerAndFilteredByNumberAnd
 // monitor holds the current tree reaches that tree at its next library call (so the snapshot
 // it writes shows the change); an added object waits for the next tree.
 TEST_F(StandInLibraryTest, ModelChangesLogTheirRecordAndReachTheCurrentTree) {
-    ModelBuilder(model_).task(ld0_, TASK_TYPE_REBUILD, TASK_STATE_RUNNING, 30);
     EXPECT_EQ(nullptr, lib_.getCurrentSystem());
     System* current = lib_.getNewSystem();
     ASSERT_TRUE(lib_.setDriveState(0, 0, 5, PD_STATE_DEFUNCT));
@@ -156,11 +150,6 @@ TEST_F(StandInLibraryTest, ModelChangesLogTheirRecordAndReachTheCurrentTree) {
     Addr ld0 = at(0, 0, U, U);
     EXPECT_EQ(current->getObject(ld0), lib_.getCurrentObject(ld0));
     EXPECT_EQ(LD_STATE_CRITICAL, static_cast<LogicalDrive*>(current->getObject(ld0))->getState());
-    ProgressCollection tasks, none;
-    lib_.getTasks(ld0, tasks);
-    lib_.getTasks(at(0, U, 0, 5), none);
-    ASSERT_EQ(1, tasks.getProgressCount());
-    EXPECT_EQ(0, none.getProgressCount());
     EXPECT_EQ(nullptr, current->getObject(at(0, U, 0, 7)));
     System* next = lib_.getNewSystem();
     EXPECT_NE(nullptr, next->getObject(at(0, U, 0, 7)));
