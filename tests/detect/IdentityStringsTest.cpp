@@ -92,7 +92,7 @@ TEST_F(DetectTest, Names) {
     EXPECT_EQ(monitor->getDetailedAdapterID(tree.a), "C2(1| V #123|0)");
 }
 
-TEST_F(DetectTest, SizesLevelsAndQuickInit) {
+TEST_F(DetectTest, SizesAndLevels) {
     using F = ModelBuilder::Family;
     // clang-format off
     const struct { F family; uint64_t space; const char* expected; } kSizes[] = {
@@ -109,8 +109,6 @@ TEST_F(DetectTest, SizesLevelsAndQuickInit) {
             << c.space;
     }
     LogicalDrive alone;
-    alone.setDataSpace64(4096);
-    EXPECT_EQ(monitor->getSize(&alone), "0 GB");
 
     // clang-format off
     const struct { int level; const char* text; unsigned long family; } kLevels[] = {
@@ -122,9 +120,6 @@ TEST_F(DetectTest, SizesLevelsAndQuickInit) {
         EXPECT_EQ(monitor->getRaidFamily(&alone), c.family) << c.level;
     }
     EXPECT_EQ(monitor->getRaidFamily(nullptr), 0ul);
-    EXPECT_EQ(monitor->getQuickInit(&alone), "");
-    alone.setSubState(LD_SUB_STATE_QUICK_INIT);
-    EXPECT_EQ(monitor->getQuickInit(&alone), ", Method = quick");
 }
 
 // The library is asked for the tasks at the object's address; a drive only in state 0.

@@ -93,7 +93,6 @@ TEST_F(SnapshotSkipWrite, OnlyTheUnchangedFileIsLeftAlone) {
              addr.setBrixlibType(7);
              adapter_->setAddr2(addr); }, false},
         {"channel type", [this] { channel_->setChannelType(CHANNEL_TYPE_SAS); }, false},
-        {"drive state", [this] { drive_->setState(PD_STATE_DEFUNCT); }, false},
         {"drive text", [this] { drive_->setVendor("OTHER"); }, false},
         {"drive size", [this] { drive_->setSize(drive_->getSize() + 1); }, false},
         {"drive PFA", [this] { drive_->setPfaError(true); }, false},
