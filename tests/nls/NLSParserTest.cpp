@@ -129,15 +129,6 @@ TEST_F(CatalogReload, EveryChangeIsSeenAtTheNextLookup) {
         EXPECT_EQ(catalog.get("keyA"), "back");
         fs::remove(path("aside"));
     }
-    // A file missing at construction is found once written; an empty name changes nothing,
-    // another name switches files.
-    NLSParser catalog(path("late.properties"));
-    EXPECT_EQ(catalog.get("keyA"), "");
-    writeFile("late.properties", "keyA=late\n");
-    catalog.resetParser("");
-    EXPECT_EQ(catalog.get("keyA"), "late");
-    catalog.resetParser(file);
-    EXPECT_EQ(catalog.get("keyA"), "back");
 }
 
 }  // namespace
