@@ -183,29 +183,18 @@ TEST_F(TranslationTest, ATaskStartReportedAtTheStartOfTheRunIsDroppedOnce) {
               Events{"304 t3 o4 A0L0 lun0 ser=A0 | agentEventInfRebuildDetected(ld(C1,1))"});
 }
 
-TEST_F(TranslationTest, DebugLinesTellWhatWasLookedUp) {
-    translate(rec(0, "eventCode='401' channelID='1' deviceID='3'") +
-              rec(0, "eventCode='401' channelID='0'") + rec(0, "eventCode='501' channelID='1'") +
-              rec(0, "eventCode='504' channelID='1' fanID='0'") +
-              rec(0, "eventCode='504' channelID='0' fanID='0'") +
-              rec(0, "eventCode='346' logicalDriveID='9'") + rec(0, "eventCode='0'") +
-              rec(0, "eventCode='400'") + rec(5, "eventCode='401'") + rec(9, "eventCode='401'"));
-    const std::string log = debugLog();
-    // clang-format off
-    // The values looked up and the lookups that failed; the events show the rest.
-    const std::pair<const char*, int> kLines[] = {
-        {"]  deviceID = 3.\n", 1},                     {"]  hdSerialNum = SN0-1-3.\n", 1},
-        {"]  ERROR: The Hard Drive object is NULL [", 1}, {"]  channelID = 1.\n", 2},
-        {"]  channelID = 0.\n", 1},                     {"]  Enclosure MODEL= ENCL-7.\n", 1},
-        {"]  Enclosure FRU = EFRU-7.\n", 1},            {"]  ERROR: The enclosure object is NULL [", 1},
-        {"]  logicalDriveID = 9.\n", 1},                {"]  ERROR: The Logical Device Object is NULL \n", 1},
-        {"]   Event code is unknown (default case) = 400.\n", 1},
-        {"]  ERROR: Current Adapter is NULL\n", 2},     {"]  ERROR: Adapter in previous config is NULL\n", 1},
-    };
-    // clang-format on
-    for (const auto& [line, count] : kLines) {
-        EXPECT_EQ(counts(log, {line})[0], count) << line;
-    }
+// The lookups that failed are logged; the events show the values of those that did not.
+TEST_F(TranslationTest, DebugLinesTellWhichLookupsFailed) {
+    translate(rec(0, "eventCode='401' channelID='0'") + rec(0, "eventCode='504' channelID='0'") +
+              rec(0, "eventCode='346' logicalDriveID='9'") + rec(0, "eventCode='400'") +
+              rec(5, "eventCode='401'") + rec(9, "eventCode='401'"));
+    EXPECT_EQ(counts(debugLog(), {"]  ERROR: The Hard Drive object is NULL [",
+                                  "]  ERROR: The enclosure object is NULL [",
+                                  "]  ERROR: The Logical Device Object is NULL \n",
+                                  "]   Event code is unknown (default case) = 400.\n",
+                                  "]  ERROR: Current Adapter is NULL\n",
+                                  "]  ERROR: Adapter in previous config is NULL\n"}),
+              (std::vector<int>{1, 1, 1, 1, 2, 1}));
 }
 
 TEST_F(TranslationTest, MalformedTextRaisesTheRecordsBeforeTheFaultThenThrows) {

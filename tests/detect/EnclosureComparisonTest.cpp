@@ -174,7 +174,7 @@ TEST_F(EnclosureComparisonTest, Scenarios) {
     }
 }
 
-TEST_F(EnclosureComparisonTest, SESCodesElementsAndNullArguments) {
+TEST_F(EnclosureComparisonTest, SESCodesAndElements) {
     // SES codes 0 to 7 reduce to operational (1), failed (2) or not present (3).
     std::string fans, supplies;
     for (int code = SES_STATUS_UNSUPPORTED; code <= SES_STATUS_NOT_AVAILABLE; ++code) {
@@ -199,13 +199,6 @@ TEST_F(EnclosureComparisonTest, SESCodesElementsAndNullArguments) {
     EXPECT_EQ(monitor->getSESElement(list, &elements[3]), &elements[3]);
     EXPECT_EQ(monitor->getSESElement({nullptr, &elements[0]}, &elements[3]), nullptr);
     EXPECT_EQ(monitor->getSESElement(list, nullptr), nullptr);
-    // Null controllers and enclosures raise nothing.
-    Adapter adapter;
-    monitor->compareSafte(monitor->queue(), nullptr, &adapter);
-    monitor->checkSafte(monitor->queue(), nullptr);
-    monitor->checkSafte(monitor->queue(), &adapter, nullptr);
-    EXPECT_EQ(monitor->getFanStatus(nullptr, 0), SAFTE_STATUS_NOT_PRESENT);
-    EXPECT_EQ(monitor->getNumberOfEvents(), 0u);
 }
 
 }  // namespace

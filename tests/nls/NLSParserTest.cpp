@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <climits>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -77,19 +76,6 @@ TEST_F(NLSParserTest, Lookups) {
     EXPECT_LE(self.size(), 6u * (NLSParser::kMaxPhraseReplacements + 1));
 }
 
-TEST(NLSParserText, NumbersAndTrim) {
-    // clang-format off
-    const struct { int value, base; const char* text; } rows[] = {
-        {0, 10, "0"}, {-42, 10, "-42"}, {255, 16, "ff"}, {-255, 16, "ff"}, {5, 1, ""}, {5, 17, ""},
-        {INT_MIN, 10, "-2147483648"}, {INT_MIN, 16, "80000000"}};
-    // clang-format on
-    for (const auto& row : rows) {
-        EXPECT_EQ(NLSParser::itoa(row.value, row.base), row.text) << row.value;
-    }
-    EXPECT_EQ(NLSParser::ltoa(LONG_MIN, 10), std::to_string(LONG_MIN));
-    EXPECT_EQ(NLSParser::trim(" \t\t "), "");
-}
-
 namespace fs = std::filesystem;
 
 namespace {
@@ -143,15 +129,6 @@ TEST_F(CatalogReload, EveryChangeIsSeenAtTheNextLookup) {
         EXPECT_EQ(catalog.get("keyA"), "back");
         fs::remove(path("aside"));
     }
-    // A file missing at construction is found once written; an empty name changes nothing,
-    // another name switches files.
-    NLSParser catalog(path("late.properties"));
-    EXPECT_EQ(catalog.get("keyA"), "");
-    writeFile("late.properties", "keyA=late\n");
-    catalog.resetParser("");
-    EXPECT_EQ(catalog.get("keyA"), "late");
-    catalog.resetParser(file);
-    EXPECT_EQ(catalog.get("keyA"), "back");
 }
 
 }  // namespace

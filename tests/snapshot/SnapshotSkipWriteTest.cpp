@@ -88,12 +88,7 @@ TEST_F(SnapshotSkipWrite, OnlyTheUnchangedFileIsLeftAlone) {
         {"controller status", [this] { adapter_->setAdapterStatus(CONTROLLER_STATUS_FAILED); }, false},
         {"controller limit", [this] { adapter_->setLimit(LIMIT_MAX_ID, 99); }, false},
         {"controller text", [this] { adapter_->setSerialNumString("S9"); }, false},
-        {"controller address type", [this] {
-             Addr2 addr = adapter_->getAddr2();
-             addr.setBrixlibType(7);
-             adapter_->setAddr2(addr); }, false},
         {"channel type", [this] { channel_->setChannelType(CHANNEL_TYPE_SAS); }, false},
-        {"drive state", [this] { drive_->setState(PD_STATE_DEFUNCT); }, false},
         {"drive text", [this] { drive_->setVendor("OTHER"); }, false},
         {"drive size", [this] { drive_->setSize(drive_->getSize() + 1); }, false},
         {"drive PFA", [this] { drive_->setPfaError(true); }, false},

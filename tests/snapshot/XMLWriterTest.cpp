@@ -4,14 +4,12 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "raidlib/Addr.h"
 #include "raidlib/Addr2.h"
 #include "raidlib/RaidObject.h"
-#include "snapshot/LimitedWriter.h"
 
 namespace {
 
@@ -79,43 +77,6 @@ TEST_F(XMLWriterTest, EveryAttributeForm) {
     EXPECT_EQ(std::string(mutableText), "cafi<");  // the caller's text loses its top bits
 }
 
-TEST_F(XMLWriterTest, GrowthDoublesBelow64KiBThenAddsSteps) {
-    XMLWriter writer(&text_);
-    const std::string chunk(1000, 'x');
-    std::vector<uint32_t> capacities{writer.getCapacity()};
-    for (int i = 0; i < 150; ++i) {
-        writer.writeRaw(chunk.c_str());
-        if (writer.getCapacity() != capacities.back()) {
-            capacities.push_back(writer.getCapacity());
-        }
-        ASSERT_EQ(std::strlen(text_), writer.getLength());  // caller's pointer is current
-    }
-    EXPECT_EQ(capacities, (std::vector<uint32_t>{512, 1024, 2048, 4096, 8192, 16384, 32768, 65536,
-                                                 131072, 196608}));
-}
-
-// A writer that runs out of memory drops what does not fit, keeps the rest and says so.
-TEST_F(XMLWriterTest, FailedAllocationsDropThePieceAndMarkTheTextIncomplete) {
-    {
-        LimitedWriter writer(&text_, 1);
-        writer.writeRaw("kept");
-        EXPECT_TRUE(writer.isComplete());
-        writer.writeRaw(std::string(600, 'x').c_str());  // needs a second block, which fails
-        EXPECT_FALSE(writer.isComplete());
-        writer.writeAttribute("t", static_cast<const char*>("v"));  // fits: needs no block
-        writer.writeRaw("!");
-        EXPECT_EQ(text(), "kept t=\"v\"!");
-    }
-    LimitedWriter writer(&text_, 0);  // frees the caller's block, and gets none of its own
-    EXPECT_EQ(text_, nullptr);
-    LimitedWriter::setAllowed(100);  // later allocations would succeed; there is nothing to grow
-    writer.writeRaw(std::string(2000, 'x').c_str());
-    writer.writeAttribute("t", static_cast<const char*>("text"));
-    EXPECT_EQ(text_, nullptr);
-    EXPECT_EQ(writer.getLength(), 0u);
-    EXPECT_FALSE(writer.isComplete());
-}
-
 TEST_F(XMLWriterTest, BytesAndAddresses) {
     XMLWriter writer(&text_);
     const unsigned char pair[] = {0x0A, 0xFF};
@@ -150,18 +111,8 @@ TEST_F(XMLWriterTest, BytesAndAddresses) {
                   set);
 }
 
-TEST_F(XMLWriterTest, ElementsAreIndentedFourSpacesPerLevelUpToACap) {
-    Node root("System");
-    auto* controller = new Node("Controller", 0);
-    controller->addChild(new Node("Channel", 1));
-    controller->addChild(new Node("LogicalDrive"));
-    root.addChild(controller);
-    root.addChild(new Node("ProgressCollection"));
-    XMLWriter writer(&text_);
-    writer.writeElement(&root);
-    EXPECT_EQ(text(),
-              "<System>\n    <Controller id=\"0\">\n        <Channel id=\"1\"/>\n"
-              "        <LogicalDrive/>\n    </Controller>\n    <ProgressCollection/>\n</System>\n");
+// The snapshot's golden file shows four spaces per level; deeper levels stop at a cap.
+TEST_F(XMLWriterTest, IndentationStopsAtACap) {
     Node single("Lone", 3);
     XMLWriter(&text_).writeObject(&single);
     EXPECT_EQ(text(), "<Lone id=\"3\"/>");
