@@ -203,6 +203,11 @@ TEST_F(DemoHost, ASecondInvocationOnTheSameHomeReportsOnlyChanges) {
     EXPECT_EQ(summary(again.events), (std::vector<std::string>{"1 S 503 ENC_FAN_REPLACED o7 A0",
                                                                "1 S 505 ENC_FAN_INSTALLED o7 A0",
                                                                "1 S 509 ENC_PS_REPLACED o8 A0"}));
+    // The snapshot the second invocation left shows the enclosure whole again.
+    const Outcome shown = run("show --snapshot '" + home + "/TLXVLConfig.xml'");
+    EXPECT_EQ(shown.exitCode, 0) << shown.err;
+    EXPECT_NE(shown.out.find("fans: 1=ok 2=ok 3=ok 4=ok 5=ok 6=ok"), std::string::npos)
+        << shown.out;
 }
 
 // SIGTERM stops the monitor at once; what it had queued is still printed and the exit is 0.

@@ -2,7 +2,9 @@
 // libbrixvl (nm -D --defined-only, demangled) equal the committed lists, so that every new
 // export is a reviewed change (rebuild the target tlxvl_update_symbols and review the
 // difference); every header a public header includes is public; and the README's hosting
-// sample is the example that CI builds and runs.
+// sample is the example that CI builds and runs; and a host that loaded the libraries with
+// dlopen can unload them again.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -104,6 +106,23 @@ TEST(Packaging, PublicHeadersIncludeOnlyPublicHeadersAndTheReadmeSampleIsTheExam
     const size_t end = readme.find("```\n", begin + fence.size());
     EXPECT_EQ(readme.substr(begin + fence.size(), end - begin - fence.size()),
               readSource("examples/HostMonitor.cpp"));
+}
+
+// A unique symbol (a template's static, an inline variable) or a vtable pinned by another
+// object would keep a library loaded after dlclose; closing libtlxvl unloads libbrixvl too.
+TEST(LibraryUnload, DlcloseUnloadsTheLibraryAndWhatItPulledIn) {
+    for (const char* opened : {TLXVL_LIBBRIXVL, TLXVL_LIBTLXVL}) {
+        void* handle = ::dlopen(opened, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(handle, nullptr) << ::dlerror();
+        ASSERT_EQ(::dlclose(handle), 0) << ::dlerror();
+        for (const char* file : {TLXVL_LIBBRIXVL, TLXVL_LIBTLXVL}) {
+            void* still = ::dlopen(file, RTLD_NOW | RTLD_NOLOAD);
+            EXPECT_EQ(still, nullptr) << file << " is still loaded after closing " << opened;
+            if (still != nullptr) {
+                ::dlclose(still);
+            }
+        }
+    }
 }
 
 }  // namespace
