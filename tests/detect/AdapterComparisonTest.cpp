@@ -156,4 +156,24 @@ TEST_F(AdapterComparison, BadStripeInterval) {
     EXPECT_EQ(monitor->take().size(), 2u);
 }
 
+// A host may call the exported comparisons itself: a null controller, drive or enclosure
+// raises nothing and crashes nothing.
+TEST_F(AdapterComparison, NullObjectsAreRefused) {
+    System system;
+    Adapter* a = shaped(system, kGood, 0);
+    EXPECT_EQ(monitor->compareAdapter(monitor->queue(), nullptr, a), 13);
+    monitor->checkAdapter(monitor->queue(), nullptr);
+    monitor->comparePhysicalDrives(monitor->queue(), nullptr, a);
+    monitor->checkPhysicalDrive(monitor->queue(), nullptr, nullptr);
+    monitor->checkPhysicalDrive(monitor->queue(), a, nullptr);
+    monitor->compareLogicalDrives(monitor->queue(), nullptr, a);
+    monitor->checkLogicalDrive(monitor->queue(), nullptr, nullptr);
+    monitor->checkLogicalDrive(monitor->queue(), a, nullptr);
+    monitor->compareSafte(monitor->queue(), nullptr, a);
+    monitor->checkSafte(monitor->queue(), nullptr);
+    monitor->checkSafte(monitor->queue(), a, nullptr);
+    EXPECT_EQ(monitor->getFanStatus(nullptr, 0), SAFTE_STATUS_NOT_PRESENT);
+    EXPECT_TRUE(monitor->take().empty());
+}
+
 }  // namespace
