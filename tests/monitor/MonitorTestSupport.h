@@ -65,7 +65,8 @@ public:
             std::lock_guard<std::mutex> lock(mutex_);
             requests_.emplace_back(adapter.getAdapterID(), from);
         }
-        for (held = hold.load(); hold;) {
+        held = hold.load();
+        while (hold) {
             std::this_thread::yield();
         }
         Ret ret = VelmarLib::getEvents(adapter, from, buffer);
