@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "port/Clock.h"
+
 namespace {
 
 constexpr char kDigits[] = "0123456789abcdef";
@@ -119,7 +121,7 @@ void NLSParser::load() {
     verifiedAt_ = port::fileTimeNow();
     std::string text;
     // A file that cannot be read whole is used as far as it was read.
-    if (fileName_.empty() || !file_.open(fileName_) || !file_.stat(stat_)) {
+    if (fileName_.empty() || !file_.open(fileName_, true) || !file_.stat(stat_)) {
         file_.close();
         return;
     }
@@ -156,6 +158,19 @@ bool NLSParser::isRecent() const {
 void NLSParser::refresh() {
     if (fileName_.empty()) {
         return;
+    }
+    if (file_.isWatched()) {
+        if (file_.changeSignalled()) {
+            load();
+            return;
+        }
+        // What the signal cannot see (a write through a memory mapping, another machine's
+        // write to a network file system) is left to a look at the file now and then.
+        const int64_t now = port::coarseMilliseconds();
+        if (now - lookedAt_ < kLookIntervalMs) {
+            return;
+        }
+        lookedAt_ = now;
     }
     port::FileStat now;
     // Not open (missing until now), or edited, replaced by a rename, renamed away or

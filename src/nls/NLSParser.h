@@ -1,10 +1,13 @@
 // Reader of key/value text files: the message catalog ("RaidNLS.properties") and the
 // settings file. The file is read and parsed once into a table of its keys and read again
-// only when it changed: every lookup first looks at the open file (size, times, links), so an
-// edited, replaced, deleted or newly created file is seen by the next lookup, and a change
-// that left size and times as they were (made within the file system's time granularity of
-// the last read) is caught by comparing the contents while it is that recent. A missing file
-// or key yields the empty string, never an error. Any thread may call any operation: one
+// only when it changed, so an edited, replaced, deleted or newly created file is seen by the
+// next lookup. Where the system gives the open file a change signal, a lookup asks that
+// (one cheap call) and looks at the file itself once a second for what the signal cannot
+// see. Elsewhere every lookup looks at the open file (size, times, links), and a change that
+// left size and times as they were (made within the file system's time granularity of the
+// last read) is caught by comparing the contents while it is that recent. A missing file
+// is tried again at every lookup; a missing file or key yields the empty string, never an
+// error. Any thread may call any operation: one
 // mutex guards the file and its table for each whole lookup (phrase expansion included) and
 // resetParser, so a host thread and the poll loop may share the monitor's catalog. The
 // static helpers keep no state.
@@ -84,6 +87,9 @@ private:
     // The state of the open file when text_ was read, and when that was (file clock).
     port::FileStat stat_;
     int64_t verifiedAt_ = 0;
+    // When a watched file was last looked at (port::coarseMilliseconds), and how often.
+    static constexpr int64_t kLookIntervalMs = 1000;
+    int64_t lookedAt_ = 0;
     std::string text_;
     // The value of the first entry line of each key, both pointing into text_. The key of
     // a line is its text up to the first blank, tab or "="; the value is empty for a line

@@ -6,8 +6,10 @@
 // thread; install() must not race with them.
 #pragma once
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -41,6 +43,16 @@ struct FileStat {
                modifiedNs == other.modifiedNs && changedNs == other.changedNs;
     }
     bool operator!=(const FileStat& other) const { return !(*this == other); }
+};
+
+// The change signal on one open file (see FileOps::watch): a queue of the file's changes
+// and, where asking the queue itself costs more, a handle that tells cheaply whether it holds
+// any.
+struct FileWatch {
+    FileHandle queue = kNoFile;
+    FileHandle ready = kNoFile;
+
+    bool active() const { return queue != kNoFile; }
 };
 
 enum class OpenMode {
@@ -85,6 +97,33 @@ public:
     virtual int makeTemporaryDirectory(const std::string& prefix, std::string& path) = 0;
     // The current time on the clock that stamps files, in nanoseconds since 1970.
     virtual int64_t fileTimeNow() = 0;
+
+    // A change signal on an open file, where the system offers one: once the file is
+    // written, truncated, has its times, mode or links changed (deleted, replaced by a
+    // rename) or is renamed, pending() says so, from the moment the changing call returns.
+    // Cheaper to ask than a look at the file, but blind to writes through a memory mapping
+    // and to other machines' writes to a network file system. ENOSYS where there is none
+    // (the default). unwatch() ends the signal; a watch that was not made ends as well.
+    virtual int watch(FileHandle file, FileWatch& watch) {
+        (void)file;
+        watch = FileWatch();
+        return ENOSYS;
+    }
+    // Whether a change was signalled since the watch was made; true as well on an error.
+    virtual int pending(const FileWatch& watch, bool& changed) {
+        (void)watch;
+        changed = true;
+        return ENOSYS;
+    }
+    // Closes the watch's handles with close(), so a watch outlives a change of instance.
+    virtual void unwatch(FileWatch& watch) {
+        for (FileHandle handle : {watch.ready, watch.queue}) {
+            if (handle != kNoFile) {
+                close(handle);
+            }
+        }
+        watch = FileWatch();
+    }
 
     // The instance in use; the operating system's unless a test installed another.
     static FileOps& current();

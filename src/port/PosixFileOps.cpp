@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <string>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -11,6 +12,10 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
+#if defined(__linux__)
+#include <sys/epoll.h>
+#include <sys/inotify.h>
+#endif
 
 #include "port/FileOps.h"
 
@@ -187,6 +192,52 @@ public:
         ::clock_gettime(CLOCK_REALTIME, &now);
         return int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
     }
+
+#if defined(__linux__)
+    // An inotify queue with one watch, made through the descriptor's own /proc link so that
+    // it is on the file that is open even when its path names another file by now, and an
+    // epoll set on the queue: asking that with no wait is cheaper than asking the queue.
+    int watch(FileHandle file, FileWatch& watch) override {
+        watch = FileWatch();
+        const int queue = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (queue < 0) {
+            return errno;
+        }
+        watch.queue = FileHandle{queue};
+        const std::string link = "/proc/self/fd/" + std::to_string(descriptor(file));
+        int error = 0;
+        if (::inotify_add_watch(queue, link.c_str(),
+                                IN_MODIFY | IN_ATTRIB | IN_MOVE_SELF | IN_DELETE_SELF) < 0) {
+            error = errno;
+        } else {
+            const int ready = ::epoll_create1(EPOLL_CLOEXEC);
+            if (ready < 0) {
+                error = errno;
+            } else {
+                watch.ready = FileHandle{ready};
+                struct epoll_event event = {};
+                event.events = EPOLLIN;
+                if (::epoll_ctl(ready, EPOLL_CTL_ADD, queue, &event) != 0) {
+                    error = errno;
+                }
+            }
+        }
+        if (error != 0) {
+            unwatch(watch);
+        }
+        return error;
+    }
+
+    // The queue's events stay unread until the watch ends, so the set stays ready. An
+    // overflowed or removed watch queues an event of its own, so it counts as a change.
+    int pending(const FileWatch& watch, bool& changed) override {
+        struct epoll_event event;
+        const int ready = ::epoll_wait(descriptor(watch.ready), &event, 1, 0);
+        changed = ready != 0;
+        return ready < 0 ? errno : 0;
+    }
+
+#endif
 };
 
 }  // namespace

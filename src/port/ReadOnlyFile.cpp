@@ -6,16 +6,31 @@ ReadOnlyFile::~ReadOnlyFile() {
     close();
 }
 
-bool ReadOnlyFile::open(const std::string& path) {
+bool ReadOnlyFile::open(const std::string& path, bool watched) {
     close();
-    return FileOps::current().open(path, OpenMode::Read, file_) == 0;
+    FileOps& ops = FileOps::current();
+    if (ops.open(path, OpenMode::Read, file_) != 0) {
+        return false;
+    }
+    if (watched) {
+        ops.watch(file_, watch_);
+    }
+    return true;
 }
 
 void ReadOnlyFile::close() {
+    FileOps& ops = FileOps::current();
+    ops.unwatch(watch_);
     if (file_ != kNoFile) {
-        FileOps::current().close(file_);
+        ops.close(file_);
         file_ = kNoFile;
     }
+}
+
+bool ReadOnlyFile::changeSignalled() const {
+    bool changed = true;
+    FileOps::current().pending(watch_, changed);
+    return changed;
 }
 
 bool ReadOnlyFile::stat(FileStat& stat) const {

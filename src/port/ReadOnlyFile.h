@@ -1,6 +1,7 @@
 // A file opened for reading and kept open, so that its state can be looked at again through
 // the open file (cheaper than resolving its path, and still about the file that was read
-// when the path has since been given to another) and its contents read again. One owner,
+// when the path has since been given to another) and its contents read again; where the
+// system offers it, a change signal tells without even that look whether it changed. One owner,
 // one thread at a time; closed by the destructor. Not copyable.
 #pragma once
 
@@ -18,10 +19,16 @@ public:
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
-    // Closes any open file, then opens path; false when it cannot be opened.
-    bool open(const std::string& path);
+    // Closes any open file, then opens path; false when it cannot be opened. With watched,
+    // also asks for a change signal on the opened file (see FileOps::watch), which a system
+    // without one does not give.
+    bool open(const std::string& path, bool watched = false);
     void close();
     bool isOpen() const { return file_ != kNoFile; }
+    // Whether the open file has a change signal.
+    bool isWatched() const { return watch_.active(); }
+    // With a change signal: whether it reports a change since the file was opened.
+    bool changeSignalled() const;
     // The open file's state; false when none is open.
     bool stat(FileStat& stat) const;
     // The whole contents from the start, into text (replaced). False on a read error, text
@@ -30,6 +37,7 @@ public:
 
 private:
     FileHandle file_ = kNoFile;
+    FileWatch watch_;
 };
 
 }  // namespace port

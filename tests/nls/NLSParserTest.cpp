@@ -6,10 +6,12 @@
 #include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "nls/NLSParser.h"
+#include "support/FaultyFileOps.h"
 #include "support/TestHome.h"
 
 using Args = std::vector<std::string>;
@@ -116,18 +118,26 @@ TEST_F(CatalogReload, EveryChangeIsSeenAtTheNextLookup) {
         {"grown by a line in front", [&] { writeFile("RaidNLS.properties", "keyA=\nkeyA=one\n"); }, ""},
     };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.what);
-        install("keyA=one\n");
-        NLSParser catalog(file);
-        ASSERT_EQ(catalog.get("keyA"), "one");
-        row.change();
-        EXPECT_EQ(catalog.get("keyA"), row.expected);
-        EXPECT_EQ(catalog.get("keyA", std::vector<std::string>{}), row.expected);
-        // A file that comes back later is found again.
-        writeFile("RaidNLS.properties", "keyA=back\n");
-        EXPECT_EQ(catalog.get("keyA"), "back");
-        fs::remove(path("aside"));
+    // Through the system's change signal where it has one, and by looking at the file (the
+    // test file operations offer no signal).
+    for (const bool signalled : {true, false}) {
+        std::optional<FaultyFileOps> withoutSignal;
+        if (!signalled) {
+            withoutSignal.emplace();
+        }
+        for (const Row& row : rows) {
+            SCOPED_TRACE(std::string(row.what) + (signalled ? "" : ", no change signal"));
+            install("keyA=one\n");
+            NLSParser catalog(file);
+            ASSERT_EQ(catalog.get("keyA"), "one");
+            row.change();
+            EXPECT_EQ(catalog.get("keyA"), row.expected);
+            EXPECT_EQ(catalog.get("keyA", std::vector<std::string>{}), row.expected);
+            // A file that comes back later is found again.
+            writeFile("RaidNLS.properties", "keyA=back\n");
+            EXPECT_EQ(catalog.get("keyA"), "back");
+            fs::remove(path("aside"));
+        }
     }
 }
 

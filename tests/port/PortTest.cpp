@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <thread>
@@ -240,3 +241,43 @@ TEST_F(PortTest, ReplacingAFileThatIsOpenForReading) {
         EXPECT_EQ(readFile("snap.xml"), "again");
     }
 }
+
+#if defined(__linux__)
+// The change signal of an open file: every change the catalog and settings readers must see
+// is signalled by the time the changing call returns, a change to another file is not, and
+// watches that come and go leave no descriptor behind.
+TEST_F(PortTest, ChangeSignalOfAnOpenFile) {
+    const std::string file = path("watched");
+    // clang-format off
+    struct Row { const char* what; std::function<void()> change; bool signalled; };
+    const std::vector<Row> rows = {
+        {"nothing", [] {}, false},
+        {"another file written", [&] { writeFile("other", "x"); }, false},
+        {"written, same size", [&] { writeFile("watched", "two"); }, true},
+        {"times set", [&] { fs::last_write_time(file, fs::file_time_type()); }, true},
+        {"mode changed", [&] { fs::permissions(file, fs::perms::owner_read); }, true},
+        {"replaced by rename", [&] { writeFile("other", "new"); fs::rename(path("other"), file); }, true},
+        {"renamed away", [&] { fs::rename(file, path("aside")); }, true},
+        {"deleted", [&] { fs::remove(file); }, true},
+    };
+    // clang-format on
+    const auto descriptors = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto before = descriptors();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        fs::remove(file);
+        writeFile("watched", "one");
+        port::ReadOnlyFile reader;
+        ASSERT_TRUE(reader.open(file, true));
+        ASSERT_TRUE(reader.isWatched());
+        ASSERT_FALSE(reader.changeSignalled());
+        row.change();
+        EXPECT_EQ(reader.changeSignalled(), row.signalled);
+        EXPECT_EQ(reader.changeSignalled(), row.signalled) << "asking again";
+        fs::remove(path("aside"));
+    }
+    EXPECT_EQ(descriptors(), before);
+}
+#endif
