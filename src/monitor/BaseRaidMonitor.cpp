@@ -289,8 +289,19 @@ bool BaseRaidMonitor::isDebugLogWritten() const {
     return debugLog && debugLog->isWriting();
 }
 
+bool BaseRaidMonitor::settingsUnchanged(const port::FileStat& now) const {
+    return settingsRead && now == *settingsRead &&
+           settingsReadAt - std::max(now.modifiedNs, now.changedNs) >= port::kFileTimeGranularityNs;
+}
+
 void BaseRaidMonitor::readSettings() {
     const std::string path = configFilePath();
+    port::FileStat now;
+    const bool known = port::statFile(path, now);
+    if (known && settingsUnchanged(now)) {
+        return;
+    }
+    settingsRead.reset();
     if (!canRead(path)) {
         logError(
             "ERROR: BaseRaidMonitor::readConfig() Config File (%s) not found. Creating an "
@@ -299,6 +310,8 @@ void BaseRaidMonitor::readSettings() {
         port::createEmptyFile(path);
         return;
     }
+    // Taken before reading: a change made while the file is read leaves it recent.
+    settingsReadAt = port::fileTimeNow();
     try {
         NLSParser settings(path);
         for (const NumberSetting& setting : kNumberSettings) {
@@ -307,6 +320,9 @@ void BaseRaidMonitor::readSettings() {
         const std::string alarm = settings.get("agent.alarm");
         alarmEnabled = std::any_of(std::begin(kAlarmOnValues), std::end(kAlarmOnValues),
                                    [&](const char* on) { return alarm == on; });
+        if (known) {
+            settingsRead = now;
+        }
     } catch (const std::exception&) {
         logError("ERROR: BaseRaidMonitor::readConfig() Cannot create NLSParser.\n");
     }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -269,8 +270,15 @@ private:
     // "tlx.logMaxBytes": the size bound of each log; 0 (missing) selects 16 MB.
     std::atomic<int> logMaxBytes{0};
     uint64_t logBound() const;
-    // The settings file read into the settings members.
+    // The settings file read into the settings members, unless it is the file read last time,
+    // unchanged (the same file, size, times and link count, and changed long enough before
+    // that reading that a later change would have moved its times).
     void readSettings();
+    bool settingsUnchanged(const port::FileStat& now) const;
+    // The state of the settings file when it was last read whole (none: not read since it
+    // last changed), and when that reading began (file clock).
+    std::optional<port::FileStat> settingsRead;
+    int64_t settingsReadAt = 0;
     // Gives both logs the bound and tries once to open a log that is not open.
     void maintainLogs();
 

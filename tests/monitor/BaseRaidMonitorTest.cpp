@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -84,6 +85,41 @@ TEST_F(FrameTest, SettingsAreReadWithTheirConversions) {
         writeFile("TLXConfig.ini", std::string("agent.alarm=") + value + "\n");
         frame.readConfig();
         EXPECT_EQ(frame.isAlarmEnabled(), on) << value;
+    }
+}
+
+// An unchanged settings file is not read again, and every change to it is seen at the next
+// reload, one that keeps its size and modification time included. The file clock runs an hour
+// ahead, so the file looks as old as an installed one.
+TEST_F(FrameTest, SettingsAreReadAgainWhenTheFileChanged) {
+    const fs::path file = path("TLXConfig.ini");
+    // clang-format off
+    struct Row { const char* what; std::function<void()> change; int mask; };
+    const std::vector<Row> rows = {
+        {"unchanged", [] {}, 1},
+        {"edited, size and time kept", [&] {
+             const auto time = fs::last_write_time(file);
+             writeFile("TLXConfig.ini", "tlx.debugMask=2\n");
+             fs::last_write_time(file, time); }, 2},
+        {"replaced by rename", [&] {
+             writeFile("new", "tlx.debugMask=2\n");
+             fs::rename(path("new"), file); }, 2},
+        {"deleted (created empty, the values kept)", [&] { fs::remove(file); }, 1},
+    };
+    // clang-format on
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        writeFile("TLXConfig.ini", "tlx.debugMask=1\n");
+        FaultyFileOps ops;
+        ops.timeAheadNs = int64_t{3600} * 1000000000;
+        FrameMonitor frame(&lib, "", "", "");
+        ASSERT_EQ(frame.getDebugMask(), 1);
+        const int opens = ops.count(FileOp::Open, "TLXConfig.ini");
+        frame.readConfig();
+        EXPECT_EQ(ops.count(FileOp::Open, "TLXConfig.ini"), opens);
+        row.change();
+        frame.readConfig();
+        EXPECT_EQ(frame.getDebugMask(), row.mask);
     }
 }
 

@@ -57,7 +57,10 @@ public:
     int makeTemporaryDirectory(const std::string& prefix, std::string& path) override {
         return system_.makeTemporaryDirectory(prefix, path);
     }
-    int64_t fileTimeNow() override { return system_.fileTimeNow(); }
+    int64_t fileTimeNow() override { return system_.fileTimeNow() + timeAheadNs; }
+
+    // How far the file clock runs ahead, so that files just written look old.
+    int64_t timeAheadNs = 0;
 
 private:
     // The positions among the calls so far of the calls of op on a path containing pathPart.
