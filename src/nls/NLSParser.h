@@ -5,12 +5,11 @@
 // (one cheap call) and looks at the file itself once a second for what the signal cannot
 // see. Elsewhere every lookup looks at the open file (size, times, links), and a change that
 // left size and times as they were (made within the file system's time granularity of the
-// last read) is caught by comparing the contents while it is that recent. A missing file
-// is tried again at every lookup; a missing file or key yields the empty string, never an
-// error. Any thread may call any operation: one
-// mutex guards the file and its table for each whole lookup (phrase expansion included) and
-// resetParser, so a host thread and the poll loop may share the monitor's catalog. The
-// static helpers keep no state.
+// last read) is caught by comparing the contents while it is that recent. A missing file is
+// tried again at every lookup; a missing file or key yields the empty string, never an error.
+// Any thread may call any operation: one mutex guards the file and its table for each whole
+// lookup (phrase expansion included) and resetParser, so a host thread and the poll loop may
+// share the monitor's catalog. The static helpers keep no state.
 #pragma once
 
 #include <cstdint>

@@ -1,9 +1,9 @@
 // The primitive file operations every file access of the library goes through: open, read,
-// write, sync, close, look at, rename, remove, list, lock. One process-wide instance serves
-// (the operating system's by default); a test installs its own to inject failures (a full
-// disk, an I/O error, a refused rename, a short write) before it starts any monitor, and
-// restores the previous one when done. The operations themselves may be called from any
-// thread; install() must not race with them.
+// write, sync, close, look at, rename, remove, list, lock, watch for changes. One
+// process-wide instance serves (the operating system's by default); a test installs its own
+// to inject failures (a full disk, an I/O error, a refused rename, a short write) before it
+// starts any monitor, and restores the previous one when done. The operations themselves may
+// be called from any thread; install() must not race with them.
 #pragma once
 
 #include <cerrno>

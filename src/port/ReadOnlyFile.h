@@ -1,8 +1,8 @@
 // A file opened for reading and kept open, so that its state can be looked at again through
 // the open file (cheaper than resolving its path, and still about the file that was read
 // when the path has since been given to another) and its contents read again; where the
-// system offers it, a change signal tells without even that look whether it changed. One owner,
-// one thread at a time; closed by the destructor. Not copyable.
+// system offers it, a change signal tells, without even that look, whether it changed. One
+// owner, one thread at a time; closed by the destructor. Not copyable.
 #pragma once
 
 #include <string>
