@@ -290,8 +290,7 @@ bool BaseRaidMonitor::isDebugLogWritten() const {
 }
 
 bool BaseRaidMonitor::settingsUnchanged(const port::FileStat& now) const {
-    return settingsRead && now == *settingsRead &&
-           settingsReadAt - std::max(now.modifiedNs, now.changedNs) >= port::kFileTimeGranularityNs;
+    return settingsRead && now == *settingsRead && !port::isRecentlyChanged(now, settingsReadAt);
 }
 
 void BaseRaidMonitor::readSettings() {

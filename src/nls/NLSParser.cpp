@@ -150,9 +150,7 @@ void NLSParser::parseText(std::string text) {
 }
 
 bool NLSParser::isRecent() const {
-    // The status-change time counts too: an edit that put the old modification time back
-    // (as copying with preserved times does) leaves only that one moved.
-    return verifiedAt_ - std::max(stat_.modifiedNs, stat_.changedNs) < port::kFileTimeGranularityNs;
+    return port::isRecentlyChanged(stat_, verifiedAt_);
 }
 
 void NLSParser::refresh() {

@@ -2,6 +2,7 @@
 // FileOps::current(), so that a test can make any of them fail. Any thread may call them.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -54,6 +55,14 @@ TLX_EXPORT bool statFile(const std::string& path, FileStat& stat);
 // have been changed again since without a visible change of its size or times.
 TLX_EXPORT int64_t fileTimeNow();
 constexpr int64_t kFileTimeGranularityNs = 2000000000;  // 2 s: the coarsest file systems
+
+// Whether a file seen in state stat at time seenAt (file clock) had changed within the time
+// granularity before: then it may have changed again since without moving its size or times,
+// and only its contents tell. The status-change time counts too: an edit that put the old
+// modification time back (as copying with preserved times does) moves only that one.
+inline bool isRecentlyChanged(const FileStat& stat, int64_t seenAt) {
+    return seenAt - std::max(stat.modifiedNs, stat.changedNs) < kFileTimeGranularityNs;
+}
 
 // Creates an empty file at path, leaving a file already there as it is. False when no file
 // can be had there.

@@ -167,8 +167,7 @@ bool TLXConfigBuilder::stillInstalled(const char* text, size_t length) const {
     }
     // A change made within the file system's time granularity of our write may have left
     // size and times as they were: then only the bytes on disk tell.
-    if (port::fileTimeNow() - std::max(now.modifiedNs, now.changedNs) <
-        port::kFileTimeGranularityNs) {
+    if (port::isRecentlyChanged(now, port::fileTimeNow())) {
         std::string disk;
         return port::readWholeFile(path_, disk) && disk.size() == length &&
                std::memcmp(disk.data(), text, length) == 0;
