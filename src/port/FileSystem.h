@@ -2,7 +2,6 @@
 // FileOps::current(), so that a test can make any of them fail. Any thread may call them.
 #pragma once
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -61,7 +60,8 @@ constexpr int64_t kFileTimeGranularityNs = 2000000000;  // 2 s: the coarsest fil
 // and only its contents tell. The status-change time counts too: an edit that put the old
 // modification time back (as copying with preserved times does) moves only that one.
 inline bool isRecentlyChanged(const FileStat& stat, int64_t seenAt) {
-    return seenAt - std::max(stat.modifiedNs, stat.changedNs) < kFileTimeGranularityNs;
+    return seenAt - stat.modifiedNs < kFileTimeGranularityNs ||
+           seenAt - stat.changedNs < kFileTimeGranularityNs;
 }
 
 // Creates an empty file at path, leaving a file already there as it is. False when no file
