@@ -121,7 +121,8 @@ void NLSParser::load() {
     verifiedAt_ = port::fileTimeNow();
     std::string text;
     // A file that cannot be read whole is used as far as it was read.
-    if (fileName_.empty() || !file_.open(fileName_, true) || !file_.stat(stat_)) {
+    lookedAt_ = port::Clock::current().now();
+    if (fileName_.empty() || !file_.open(fileName_) || !file_.stat(stat_)) {
         file_.close();
         return;
     }
@@ -157,18 +158,22 @@ void NLSParser::refresh() {
     if (fileName_.empty()) {
         return;
     }
+    const int64_t second = port::Clock::current().now();
     if (file_.isWatched()) {
         if (file_.changeSignalled()) {
             load();
             return;
         }
         // What the signal cannot see (a write through a memory mapping, another machine's
-        // write to a network file system) is left to a look at the file now and then.
-        const int64_t now = port::coarseMilliseconds();
-        if (now - lookedAt_ < kLookIntervalMs) {
+        // write to a network file system) is left to one look at the file a second.
+        if (second == lookedAt_) {
             return;
         }
-        lookedAt_ = now;
+        lookedAt_ = second;
+    } else if (file_.isOpen() && second - lookedAt_ >= kSecondsBeforeWatch) {
+        // Asked for before the look below, so that no change falls between the two.
+        file_.watch();
+        lookedAt_ = second;
     }
     port::FileStat now;
     // Not open (missing until now), or edited, replaced by a rename, renamed away or

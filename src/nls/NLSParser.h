@@ -1,15 +1,16 @@
 // Reader of key/value text files: the message catalog ("RaidNLS.properties") and the
 // settings file. The file is read and parsed once into a table of its keys and read again
 // only when it changed, so an edited, replaced, deleted or newly created file is seen by the
-// next lookup. Where the system gives the open file a change signal, a lookup asks that
-// (one cheap call) and looks at the file itself once a second for what the signal cannot
-// see. Elsewhere every lookup looks at the open file (size, times, links), and a change that
+// next lookup. Every lookup looks at the open file (size, times, links), and a change that
 // left size and times as they were (made within the file system's time granularity of the
-// last read) is caught by comparing the contents while it is that recent. A missing file is
-// tried again at every lookup; a missing file or key yields the empty string, never an error.
-// Any thread may call any operation: one mutex guards the file and its table for each whole
-// lookup (phrase expansion included) and resetParser, so a host thread and the poll loop may
-// share the monitor's catalog. The static helpers keep no state.
+// last read) is caught by comparing the contents while it is that recent. Once the reader has
+// held the file unchanged for two seconds, and where the system gives the open file a change
+// signal, a lookup asks the signal instead (one cheaper call) and looks at the file only once
+// a second, for what the signal cannot see. A missing file is tried again at every lookup; a
+// missing file or key yields the empty string, never an error. Any thread may call any
+// operation: one mutex guards the file and its table for each whole lookup (phrase expansion
+// included) and resetParser, so a host thread and the poll loop may share the monitor's
+// catalog. The static helpers keep no state.
 #pragma once
 
 #include <cstdint>
@@ -86,8 +87,10 @@ private:
     // The state of the open file when text_ was read, and when that was (file clock).
     port::FileStat stat_;
     int64_t verifiedAt_ = 0;
-    // When a watched file was last looked at (port::coarseMilliseconds), and how often.
-    static constexpr int64_t kLookIntervalMs = 1000;
+    // The second (port::Clock) the file was read or last looked at. A file that stayed open
+    // and unchanged this long gets a change signal; shorter-lived readers would pay more
+    // for ending the signal than they save.
+    static constexpr int64_t kSecondsBeforeWatch = 2;
     int64_t lookedAt_ = 0;
     std::string text_;
     // The value of the first entry line of each key, both pointing into text_. The key of

@@ -54,20 +54,6 @@ void Clock::install(Clock* clock) {
     installed.store(clock, std::memory_order_release);
 }
 
-int64_t coarseMilliseconds() {
-#if defined(_WIN32)
-    return static_cast<int64_t>(::GetTickCount64());
-#elif defined(CLOCK_MONOTONIC_COARSE)
-    struct timespec now;
-    ::clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
-    return int64_t{now.tv_sec} * 1000 + now.tv_nsec / 1000000;
-#else
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-#endif
-}
-
 std::string ctimeText(int64_t seconds) {
     // Formatted here rather than by ctime: the Windows one writes "Jan 01", not "Jan  1".
     static constexpr char kDays[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};

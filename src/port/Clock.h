@@ -27,11 +27,6 @@ public:
     static void install(Clock* clock);
 };
 
-// Milliseconds on a monotonic clock, read to the system timer's tick (a few milliseconds)
-// and cheap enough for every call of a hot path. The real clock even when a fake one is
-// installed; any thread.
-TLX_EXPORT int64_t coarseMilliseconds();
-
 // The local time of `seconds` in the 26-character ctime form "Sun Dec  6 20:02:16 2026\n".
 // Safe to call from several threads at once.
 TLX_EXPORT std::string ctimeText(int64_t seconds);

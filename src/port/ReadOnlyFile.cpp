@@ -6,16 +6,13 @@ ReadOnlyFile::~ReadOnlyFile() {
     close();
 }
 
-bool ReadOnlyFile::open(const std::string& path, bool watched) {
+bool ReadOnlyFile::open(const std::string& path) {
     close();
-    FileOps& ops = FileOps::current();
-    if (ops.open(path, OpenMode::Read, file_) != 0) {
-        return false;
-    }
-    if (watched) {
-        ops.watch(file_, watch_);
-    }
-    return true;
+    return FileOps::current().open(path, OpenMode::Read, file_) == 0;
+}
+
+bool ReadOnlyFile::watch() {
+    return file_ != kNoFile && !isWatched() && FileOps::current().watch(file_, watch_) == 0;
 }
 
 void ReadOnlyFile::close() {

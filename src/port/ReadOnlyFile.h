@@ -19,15 +19,16 @@ public:
     ReadOnlyFile(const ReadOnlyFile&) = delete;
     ReadOnlyFile& operator=(const ReadOnlyFile&) = delete;
 
-    // Closes any open file, then opens path; false when it cannot be opened. With watched,
-    // also asks for a change signal on the opened file (see FileOps::watch), which a system
-    // without one does not give.
-    bool open(const std::string& path, bool watched = false);
+    // Closes any open file, then opens path; false when it cannot be opened.
+    bool open(const std::string& path);
     void close();
     bool isOpen() const { return file_ != kNoFile; }
-    // Whether the open file has a change signal.
+    // Asks for a change signal on the open file (see FileOps::watch): every change from now
+    // on is signalled. False where the system has none. Ending a signal (close) can take the
+    // system a millisecond, so it pays only for a file that stays open a while.
+    bool watch();
     bool isWatched() const { return watch_.active(); }
-    // With a change signal: whether it reports a change since the file was opened.
+    // With a change signal: whether it reports a change since watch().
     bool changeSignalled() const;
     // The open file's state; false when none is open.
     bool stat(FileStat& stat) const;

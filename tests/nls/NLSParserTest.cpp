@@ -118,18 +118,25 @@ TEST_F(CatalogReload, EveryChangeIsSeenAtTheNextLookup) {
         {"grown by a line in front", [&] { writeFile("RaidNLS.properties", "keyA=\nkeyA=one\n"); }, ""},
     };
     // clang-format on
-    // Through the system's change signal where it has one, and by looking at the file (the
-    // test file operations offer no signal).
-    for (const bool signalled : {true, false}) {
+    // A reader that has just read the file looks at it; one that has held it unchanged for a
+    // while asks the system's change signal, where there is one (the test file operations
+    // offer none).
+    for (const int way : {0, 1, 2}) {
         std::optional<FaultyFileOps> withoutSignal;
-        if (!signalled) {
+        if (way == 2) {
             withoutSignal.emplace();
         }
         for (const Row& row : rows) {
-            SCOPED_TRACE(std::string(row.what) + (signalled ? "" : ", no change signal"));
+            SCOPED_TRACE(std::string(row.what) + (way == 0   ? ", just read"
+                                                  : way == 1 ? ", held"
+                                                             : ", held, no signal"));
             install("keyA=one\n");
             NLSParser catalog(file);
             ASSERT_EQ(catalog.get("keyA"), "one");
+            if (way != 0) {
+                clock_.advanceSeconds(2);
+                ASSERT_EQ(catalog.get("keyA"), "one");
+            }
             row.change();
             EXPECT_EQ(catalog.get("keyA"), row.expected);
             EXPECT_EQ(catalog.get("keyA", std::vector<std::string>{}), row.expected);

@@ -270,8 +270,8 @@ TEST_F(PortTest, ChangeSignalOfAnOpenFile) {
         fs::remove(file);
         writeFile("watched", "one");
         port::ReadOnlyFile reader;
-        ASSERT_TRUE(reader.open(file, true));
-        ASSERT_TRUE(reader.isWatched());
+        ASSERT_TRUE(reader.open(file));
+        ASSERT_TRUE(reader.watch());
         ASSERT_FALSE(reader.changeSignalled());
         row.change();
         EXPECT_EQ(reader.changeSignalled(), row.signalled);
