@@ -119,9 +119,9 @@ void NLSParser::load() {
     stat_ = port::FileStat();
     // Taken before reading: a change made while the file is read is then still recent.
     verifiedAt_ = port::fileTimeNow();
+    lookedAt_ = port::Clock::current().now();
     std::string text;
     // A file that cannot be read whole is used as far as it was read.
-    lookedAt_ = port::Clock::current().now();
     if (fileName_.empty() || !file_.open(fileName_) || !file_.stat(stat_)) {
         file_.close();
         return;
